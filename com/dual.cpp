@@ -1,0 +1,101 @@
+#include "dual.h"
+
+#include "com_ptr.h"
+#include "module.h"
+
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace com {
+
+namespace {
+
+struct iid_less {
+    bool operator()(const IID& a, const IID& b) const noexcept { return memcmp(&a, &b, sizeof a) < 0; }
+};
+
+// The type libraries embedded in this module as TYPELIB resources, and the
+// interfaces found in them so far.
+class type_info_cache {
+public:
+    dispatch_info find(REFIID iid)
+    {
+        std::lock_guard guard(mutex_);
+        if (!loaded_) load_libraries();
+        auto known = interfaces_.find(iid);
+        if (known != interfaces_.end()) return known->second;
+        dispatch_info info = lookup(iid);
+        if (info.vtable) interfaces_.emplace(iid, info);
+        return info;
+    }
+
+private:
+    static BOOL CALLBACK collect(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR context)
+    {
+        if (IS_INTRESOURCE(name))
+            reinterpret_cast<std::vector<WORD>*>(context)->push_back(
+                static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)));
+        return TRUE;
+    }
+
+    void load_libraries()
+    {
+        loaded_ = true;
+        HMODULE module = module::handle();
+        std::vector<WORD> ids;
+        ::EnumResourceNamesW(module, L"TYPELIB", collect, reinterpret_cast<LONG_PTR>(&ids));
+        wchar_t path[MAX_PATH];
+        const DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH);
+        if (length == 0 || length == MAX_PATH) return;
+        for (WORD id : ids) {
+            std::wstring resource = path;
+            if (id != 1) resource += L"\\" + std::to_wstring(id);
+            ITypeLib* library = nullptr;
+            if (SUCCEEDED(::LoadTypeLibEx(resource.c_str(), REGKIND_NONE, &library)))
+                libraries_.push_back(library);
+        }
+    }
+
+    dispatch_info lookup(REFIID iid)
+    {
+        for (ITypeLib* library : libraries_) {
+            ITypeInfo* dispatch = nullptr;
+            if (FAILED(library->GetTypeInfoOfGuid(iid, &dispatch))) continue;
+            // A dual interface's type information is its dispatch half; the
+            // vtable half is the one it refers to as implemented type -1.
+            ITypeInfo* vtable = nullptr;
+            HREFTYPE vtable_ref = 0;
+            if (SUCCEEDED(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtable_ref)))
+                dispatch->GetRefTypeInfo(vtable_ref, &vtable);
+            if (!vtable) {
+                vtable = dispatch;
+                vtable->AddRef();
+            }
+            return {dispatch, vtable};
+        }
+        return {};
+    }
+
+    std::mutex mutex_;
+    bool loaded_ = false;
+    // Kept for the life of the module, like the interfaces found in them.
+    std::vector<ITypeLib*> libraries_;
+    std::map<IID, dispatch_info, iid_less> interfaces_;
+};
+
+} // namespace
+
+dispatch_info type_info_of(REFIID iid) noexcept
+{
+    static type_info_cache* cache = new type_info_cache();
+    try {
+        return cache->find(iid);
+    } catch (...) {
+        return {};
+    }
+}
+
+} // namespace com

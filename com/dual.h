@@ -1,0 +1,62 @@
+#pragma once
+// dual<I>: IDispatch for the dual interface I, served from the type library
+// embedded in this module. Each dual base of a class answers IDispatch calls on
+// its own interface, so every interface of a class dispatches on itself.
+
+#include <oaidl.h>
+
+namespace com {
+
+struct dispatch_info {
+    ITypeInfo* dispatch = nullptr; // the dispatch half, as clients see it
+    ITypeInfo* vtable = nullptr;   // the vtable half, which ITypeInfo::Invoke wants
+};
+
+// The type information of a dual interface from this module's type libraries,
+// loaded once and kept for the life of the module; null members when unknown.
+dispatch_info type_info_of(REFIID iid) noexcept;
+
+template <class I>
+class dual : public I {
+public:
+    using interface_type = I;
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override
+    {
+        if (!count) return E_POINTER;
+        *count = 1;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) noexcept override
+    {
+        if (!info) return E_POINTER;
+        *info = nullptr;
+        if (index != 0) return DISP_E_BADINDEX;
+        ITypeInfo* dispatch = type_info_of(__uuidof(I)).dispatch;
+        if (!dispatch) return TYPE_E_ELEMENTNOTFOUND;
+        dispatch->AddRef();
+        *info = dispatch;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                            DISPID* ids) noexcept override
+    {
+        ITypeInfo* vtable = type_info_of(__uuidof(I)).vtable;
+        return vtable ? vtable->GetIDsOfNames(names, count, ids) : TYPE_E_ELEMENTNOTFOUND;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* exception,
+                                     UINT* argument_error) noexcept override
+    {
+        ITypeInfo* vtable = type_info_of(__uuidof(I)).vtable;
+        if (!vtable) return TYPE_E_ELEMENTNOTFOUND;
+        return vtable->Invoke(static_cast<I*>(this), id, flags, params, result, exception,
+                              argument_error);
+    }
+
+protected:
+    dual() = default;
+    ~dual() = default;
+};
+
+} // namespace com

@@ -1,0 +1,102 @@
+#pragma once
+// implements<Bases...>: one C++ object that is one COM object. Each base is an
+// interface, or a class that implements one and names it as `interface_type`
+// (see dual.h). The first base is the default interface: IUnknown and IDispatch
+// are answered with it. The template supplies QueryInterface over the bases,
+// an atomic reference count, ISupportErrorInfo and the module's object count.
+
+#include "com_ptr.h"
+#include "module.h"
+
+#include <atomic>
+#include <concepts>
+#include <new>
+#include <utility>
+
+namespace com {
+
+template <class B>
+struct interface_of {
+    using type = B;
+};
+template <class B>
+    requires requires { typename B::interface_type; }
+struct interface_of<B> {
+    using type = typename B::interface_type;
+};
+template <class B>
+using interface_of_t = typename interface_of<B>::type;
+
+template <class First, class... Rest>
+class implements : public First, public Rest..., public ISupportErrorInfo {
+public:
+    implements(const implements&) = delete;
+    implements& operator=(const implements&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) noexcept final
+    {
+        if (!out) return E_POINTER;
+        *out = find_interface(iid);
+        if (!*out) return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() noexcept final { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() noexcept final
+    {
+        const ULONG remaining = --references_;
+        if (remaining == 0) delete this;
+        return remaining;
+    }
+
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) noexcept final
+    {
+        return is_implemented(iid) ? S_OK : S_FALSE;
+    }
+
+protected:
+    implements() noexcept { module::object_created(); }
+    virtual ~implements() { module::object_destroyed(); }
+
+    // Further interface identifiers that a class answers, for instance an earlier
+    // version of its default interface.
+    virtual void* find_alias(REFIID) noexcept { return nullptr; }
+
+private:
+    using default_interface = interface_of_t<First>;
+
+    static bool is_implemented(REFIID iid) noexcept
+    {
+        return iid == __uuidof(default_interface) || ((iid == __uuidof(interface_of_t<Rest>)) || ...);
+    }
+
+    void* find_interface(REFIID iid) noexcept
+    {
+        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(default_interface))
+            return static_cast<default_interface*>(this);
+        if (iid == IID_ISupportErrorInfo) return static_cast<ISupportErrorInfo*>(this);
+        void* found = nullptr;
+        ((found == nullptr && iid == __uuidof(interface_of_t<Rest>) &&
+          (found = static_cast<interface_of_t<Rest>*>(this))),
+         ...);
+        return found ? found : find_alias(iid);
+    }
+
+    std::atomic<ULONG> references_{1};
+};
+
+// Creates an object; the result holds the one reference it starts with.
+template <class T, class... Args>
+com_ptr<T> make(Args&&... args)
+{
+    return com_ptr<T>::attach(new T(std::forward<Args>(args)...));
+}
+
+// The object's interface I, with a new reference.
+template <class I, class T>
+com_ptr<I> as_interface(const com_ptr<T>& object) noexcept
+{
+    return com_ptr<I>(static_cast<I*>(object.get()));
+}
+
+} // namespace com

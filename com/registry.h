@@ -1,0 +1,26 @@
+#pragma once
+// Registry writes for self-registration. Paths are below HKEY_CLASSES_ROOT.
+
+#include <objbase.h>
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace com::registry {
+
+// Creates the key if needed and sets a text value (`name` empty: the default value).
+HRESULT set_text(std::wstring_view key, std::wstring_view name, std::wstring_view value) noexcept;
+
+// Removes the key with everything below it; a missing key is no error.
+HRESULT remove_tree(std::wstring_view key) noexcept;
+
+// Removes the key if nothing is left in it; a missing key is no error.
+HRESULT remove_if_empty(std::wstring_view key) noexcept;
+
+std::wstring guid_text(REFGUID guid);
+
+// This module's file path.
+std::wstring module_path();
+
+} // namespace com::registry
