@@ -1,7 +1,8 @@
 #pragma once
 // An owning BSTR. Lengths are explicit, so embedded NUL characters survive.
 
-#include <oleauto.h>
+#include <windows.h>
+#include <ole2.h>
 
 #include <new>
 #include <string>
@@ -37,6 +38,8 @@ public:
     [[nodiscard]] BSTR detach() noexcept { return std::exchange(s_, nullptr); }
 
     BSTR get() const noexcept { return s_; }
+    // By reference, for a callee that may replace the text.
+    BSTR* ref() noexcept { return &s_; }
     BSTR* put() noexcept
     {
         ::SysFreeString(std::exchange(s_, nullptr));

@@ -5,7 +5,8 @@
 
 #include "com_ptr.h"
 
-#include <oleauto.h>
+#include <windows.h>
+#include <ole2.h>
 
 #include <exception>
 #include <new>

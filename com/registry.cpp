@@ -28,10 +28,9 @@ HRESULT remove_tree(std::wstring_view key) noexcept
 {
     try {
         const std::wstring key_text(key);
+        // Deletes the key itself too.
         const LSTATUS status = ::RegDeleteTreeW(HKEY_CLASSES_ROOT, key_text.c_str());
-        if (status == ERROR_FILE_NOT_FOUND) return S_OK;
-        if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
-        return HRESULT_FROM_WIN32(::RegDeleteKeyW(HKEY_CLASSES_ROOT, key_text.c_str()));
+        return status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
     } catch (...) {
         return E_OUTOFMEMORY;
     }

@@ -4,7 +4,8 @@
 #include "bstr.h"
 #include "error.h"
 
-#include <oleauto.h>
+#include <windows.h>
+#include <ole2.h>
 
 #include <initializer_list>
 #include <string_view>

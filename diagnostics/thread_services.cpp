@@ -1,0 +1,61 @@
+#include "thread_services.h"
+
+#include "com/error.h"
+#include "com/module.h"
+
+namespace diagnostics {
+
+namespace {
+
+thread_local thread_services slots;
+
+template <class I>
+I& create_on_first_use(I*& slot, REFCLSID clsid)
+{
+    if (!slot) {
+        I* created = nullptr;
+        const HRESULT hr =
+            ::CoCreateInstance(clsid, nullptr, CLSCTX_ALL, __uuidof(I), reinterpret_cast<void**>(&created));
+        if (FAILED(hr)) com::throw_error(hr);
+        slot = created;
+    }
+    return *slot;
+}
+
+template <class I>
+void release(I*& slot) noexcept
+{
+    if (I* service = slot) {
+        slot = nullptr;
+        service->Release();
+    }
+}
+
+} // namespace
+
+thread_services& this_thread_services() noexcept
+{
+    // The slots are emptied when a thread's last object of the component goes.
+    static const bool released_when_idle = (com::module::on_thread_idle(release_thread_services), true);
+    (void)released_when_idle;
+    return slots;
+}
+
+IHostUtility& host_utility() { return create_on_first_use(slots.utility, CLSID_HostUtility); }
+
+ITypeNameService& type_name_service()
+{
+    return create_on_first_use(slots.type_names, CLSID_TypeNameService);
+}
+
+void release_thread_services() noexcept
+{
+    release(slots.trace);
+    release(slots.messaging);
+    release(slots.utility);
+    release(slots.type_names);
+    release(slots.environment);
+    slots.lazy_setup_tried = false;
+}
+
+} // namespace diagnostics

@@ -1,0 +1,122 @@
+// Creates the component's objects through COM, as the migration tool does, and
+// prints what happens: merge options with their range check, log settings with
+// their duplicate check, and the trace lines the component wrote meanwhile.
+#include <K1MrgRls.h>
+#include <KSimHost.h>
+
+#include "com/bstr.h"
+#include "com/com_ptr.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string narrow(std::wstring_view text)
+{
+    std::string result;
+    for (wchar_t c : text) result += c < 128 ? static_cast<char>(c) : '?';
+    return result;
+}
+
+void report(const char* what, HRESULT hr)
+{
+    if (SUCCEEDED(hr)) {
+        std::printf("  %s: ok\n", what);
+        return;
+    }
+    com::com_ptr<IErrorInfo> info;
+    com::bstr source, description;
+    if (::GetErrorInfo(0, info.put()) == S_OK && info) {
+        info->GetSource(source.put());
+        info->GetDescription(description.put());
+    }
+    std::printf("  %s: failed 0x%08lX (error %lu) from %s: %s\n", what, static_cast<unsigned long>(hr),
+                static_cast<unsigned long>(hr) & 0xFFFF, narrow(source.view()).c_str(),
+                narrow(description.view()).c_str());
+}
+
+template <class I>
+com::com_ptr<I> create(REFCLSID clsid, const char* name)
+{
+    com::com_ptr<I> object;
+    const HRESULT hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(I), object.put_void());
+    std::printf("create %s: %s\n", name, SUCCEEDED(hr) ? "ok" : "failed");
+    return object;
+}
+
+void show_merge_options()
+{
+    auto options = create<IKSQMergeOptions5>(CLSID_CMergeOptions, "CMergeOptions");
+    if (!options) return;
+    LONG value = 0;
+    options->get_CopyACLOption(&value);
+    std::printf("  CopyACLOption starts at %ld\n", static_cast<long>(value));
+    report("CopyACLOption = 2 through IKSQMergeOptions5", options->put_CopyACLOption(2));
+    com::com_ptr<IKSQMergeOptions> first = options.try_as<IKSQMergeOptions>();
+    first->get_CopyACLOption(&value);
+    std::printf("  IKSQMergeOptions reads CopyACLOption %ld\n", static_cast<long>(value));
+    report("CopyACLOption = 3", options->put_CopyACLOption(3));
+    options->get_CopyACLOption(&value);
+    std::printf("  CopyACLOption is still %ld\n", static_cast<long>(value));
+}
+
+void show_log_settings()
+{
+    auto settings = create<IKSQLogSettings>(CLSID_CLogSettings, "CLogSettings");
+    if (!settings) return;
+    for (const wchar_t* file : {L"merge.log", L"errors.log", L"merge.log", L""}) {
+        auto setting = create<IKSQLogSetting>(CLSID_CLogSetting, "CLogSetting");
+        setting->put_LogFile(com::bstr(file).get());
+        setting->put_LogLevel(3);
+        const std::string what = "add \"" + narrow(file) + "\"";
+        report(what.c_str(), settings->Add(setting.get()));
+    }
+    com::com_ptr<IKSQLogSettingsIterator> iterator;
+    settings->CreateIterator(iterator.put());
+    std::printf("  the collection holds:");
+    for (;;) {
+        com::com_ptr<IKSQLogSetting> next;
+        if (FAILED(iterator->Next(next.put())) || !next) break;
+        com::bstr file;
+        next->get_LogFile(file.put());
+        std::printf(" %s", narrow(file.view()).c_str());
+    }
+    std::printf("\n");
+}
+
+void show_trace(ISimHostControl& host)
+{
+    SAFEARRAY* lines = nullptr;
+    if (FAILED(host.get_TraceLines(&lines)) || !lines) return;
+    LONG upper = -1;
+    ::SafeArrayGetUBound(lines, 1, &upper);
+    std::printf("the component wrote %ld trace lines; the first ten:\n", static_cast<long>(upper + 1));
+    for (LONG i = 0; i <= upper && i < 10; ++i) {
+        BSTR line = nullptr;
+        ::SafeArrayGetElement(lines, &i, &line);
+        std::printf("  %s\n", narrow(com::bstr::attach(line).view()).c_str());
+    }
+    ::SafeArrayDestroy(lines);
+}
+
+} // namespace
+
+int main()
+{
+    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+    {
+        com::com_ptr<ISimHostControl> host;
+        if (FAILED(::CoCreateInstance(CLSID_SimHostControl, nullptr, CLSCTX_INPROC_SERVER, IID_ISimHostControl,
+                                      host.put_void()))) {
+            std::printf("the simulated host is not registered\n");
+            return 1;
+        }
+        host->Reset();
+        show_merge_options();
+        show_log_settings();
+        show_trace(*host);
+    }
+    ::CoUninitialize();
+    return 0;
+}

@@ -1,0 +1,136 @@
+// Self-registration: the keys the component writes, and that unregistering
+// leaves none of them behind. Runs alone, and registers the component again at
+// the end for the tests that follow.
+#include "support/com_testing.h"
+
+#include <K1MrgRls.h>
+
+#include "com/registry.h"
+
+using namespace testing_support;
+
+namespace {
+
+using entry_point = HRESULT(STDAPICALLTYPE*)();
+
+entry_point export_of(HMODULE module, const char* name)
+{
+    return reinterpret_cast<entry_point>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+bool key_exists(const std::wstring& key)
+{
+    HKEY handle = nullptr;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(handle);
+    return true;
+}
+
+std::wstring text_of(const std::wstring& key, const wchar_t* name = nullptr)
+{
+    wchar_t value[1024] = {};
+    DWORD size = sizeof value;
+    if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return L"<missing>";
+    return value;
+}
+
+struct registered_class {
+    const wchar_t* name;
+    const CLSID* clsid;
+    const IID* default_interface;
+};
+
+const registered_class classes[] = {
+    {L"CMergeOptions", &CLSID_CMergeOptions, &IID__CMergeOptions},
+    {L"CLogSetting", &CLSID_CLogSetting, &IID__CLogSetting},
+    {L"CLogSettings", &CLSID_CLogSettings, &IID__CLogSettings},
+    {L"CLogSettingsIterator", &CLSID_CLogSettingsIterator, &IID__CLogSettingsIterator},
+};
+
+std::vector<std::wstring> component_keys()
+{
+    std::vector<std::wstring> keys = {L"TypeLib\\" + com::registry::guid_text(LIBID_K1MrgRls)};
+    for (const registered_class& c : classes) {
+        keys.push_back(L"CLSID\\" + com::registry::guid_text(*c.clsid));
+        keys.push_back(std::wstring(L"K1MrgRls.") + c.name);
+        keys.push_back(L"Interface\\" + com::registry::guid_text(*c.default_interface));
+    }
+    return keys;
+}
+
+class RegistrationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        module = ::LoadLibraryW(L"K1MrgRls.dll");
+        if (!module) {
+            // Not on the search path: take the registered server's path.
+            const std::wstring path =
+                text_of(L"CLSID\\" + com::registry::guid_text(CLSID_CMergeOptions) + L"\\InprocServer32");
+            module = ::LoadLibraryW(path.c_str());
+        }
+        ASSERT_TRUE(module);
+        register_server = export_of(module, "DllRegisterServer");
+        unregister_server = export_of(module, "DllUnregisterServer");
+    }
+    void TearDown() override
+    {
+        if (register_server) expect_ok(register_server(), "registering again");
+        if (module) ::FreeLibrary(module);
+    }
+    HMODULE module = nullptr;
+    entry_point register_server = nullptr;
+    entry_point unregister_server = nullptr;
+};
+
+TEST_F(RegistrationTest, RegistersClassesProgIdsInterfacesAndTheTypeLibrary)
+{
+    expect_ok(register_server());
+    const std::wstring library = com::registry::guid_text(LIBID_K1MrgRls);
+    for (const registered_class& c : classes) {
+        const std::wstring clsid = com::registry::guid_text(*c.clsid);
+        const std::wstring prog_id = std::wstring(L"K1MrgRls.") + c.name;
+        EXPECT_EQ(text_of(L"CLSID\\" + clsid + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+        EXPECT_NE(text_of(L"CLSID\\" + clsid + L"\\InprocServer32").find(L"K1MrgRls.dll"), std::wstring::npos);
+        EXPECT_EQ(text_of(L"CLSID\\" + clsid + L"\\ProgID"), prog_id);
+        EXPECT_EQ(text_of(prog_id + L"\\CLSID"), clsid);
+        EXPECT_EQ(text_of(L"CLSID\\" + clsid + L"\\TypeLib"), library);
+        const std::wstring iid = L"Interface\\" + com::registry::guid_text(*c.default_interface);
+        EXPECT_EQ(text_of(iid + L"\\TypeLib"), library);
+        EXPECT_EQ(text_of(iid + L"\\TypeLib", L"Version"), L"1.2");
+    }
+    EXPECT_EQ(text_of(L"TypeLib\\" + library + L"\\1.2"), L"Korvath Merge Rules Class 1.0");
+    EXPECT_TRUE(key_exists(L"TypeLib\\" + library + L"\\1.2\\0\\win64"));
+
+    com::com_ptr<ITypeLib> loaded;
+    expect_ok(::LoadRegTypeLib(LIBID_K1MrgRls, 1, 2, 0, loaded.put()), "LoadRegTypeLib");
+}
+
+TEST_F(RegistrationTest, TypeLibraryHasItsNameVersionAndLocale)
+{
+    com::com_ptr<ITypeLib> library;
+    expect_ok(::LoadRegTypeLib(LIBID_K1MrgRls, 1, 2, 0, library.put()), "LoadRegTypeLib");
+    TLIBATTR* attributes = nullptr;
+    expect_ok(library->GetLibAttr(&attributes));
+    EXPECT_EQ(attributes->wMajorVerNum, 1);
+    EXPECT_EQ(attributes->wMinorVerNum, 2);
+    EXPECT_EQ(attributes->lcid, 0x0409u);
+    library->ReleaseTLibAttr(attributes);
+    com::bstr name, help;
+    expect_ok(library->GetDocumentation(-1, name.put(), help.put(), nullptr, nullptr));
+    EXPECT_EQ(name.view(), L"K1MrgRls");
+    EXPECT_EQ(help.view(), L"Korvath Merge Rules Class 1.0");
+}
+
+TEST_F(RegistrationTest, UnregisteringLeavesNoKeyBehind)
+{
+    expect_ok(register_server());
+    expect_ok(unregister_server());
+    for (const std::wstring& key : component_keys()) EXPECT_FALSE(key_exists(key)) << std::string(key.begin(), key.end());
+    // The host's own registration is not the component's to remove.
+    EXPECT_TRUE(key_exists(L"Interface\\" + com::registry::guid_text(IID_IKSQMergeOptions)));
+    expect_ok(unregister_server(), "unregistering twice");
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+#include "com_testing.h"
+
+namespace testing_support {
+
+void expect_ok(HRESULT hr, const char* what)
+{
+    EXPECT_EQ(hr, S_OK) << what << " failed with 0x" << std::hex << static_cast<unsigned long>(hr);
+}
+
+failure failure_of(HRESULT hr)
+{
+    failure result;
+    result.code = hr;
+    com::com_ptr<IErrorInfo> info;
+    if (::GetErrorInfo(0, info.put()) == S_OK && info) {
+        com::bstr source, description;
+        info->GetSource(source.put());
+        info->GetDescription(description.put());
+        result.source = source.str();
+        result.description = description.str();
+    }
+    return result;
+}
+
+HRESULT component_can_unload_now()
+{
+    HMODULE module = ::GetModuleHandleW(L"K1MrgRls.dll");
+    if (!module) return S_OK; // never loaded, or unloaded already
+    auto can_unload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+        reinterpret_cast<void*>(::GetProcAddress(module, "DllCanUnloadNow")));
+    return can_unload ? can_unload() : E_FAIL;
+}
+
+} // namespace testing_support
