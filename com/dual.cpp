@@ -3,6 +3,7 @@
 #include "com_ptr.h"
 #include "module.h"
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -27,8 +28,9 @@ public:
         if (!loaded_) load_libraries();
         auto known = interfaces_.find(iid);
         if (known != interfaces_.end()) return known->second;
+        // Unknown interfaces are looked for once.
         dispatch_info info = lookup(iid);
-        if (info.vtable) interfaces_.emplace(iid, info);
+        interfaces_.emplace(iid, info);
         return info;
     }
 
@@ -59,7 +61,41 @@ private:
         }
     }
 
+    // A library registered for an interface that none of the embedded ones
+    // describes, such as a host library that declares an internal interface.
+    void load_registered_library(REFIID iid)
+    {
+        wchar_t iid_text[40] = {};
+        ::StringFromGUID2(iid, iid_text, 40);
+        const std::wstring key = std::wstring(L"Interface\\") + iid_text + L"\\TypeLib";
+        wchar_t library_text[40] = {};
+        wchar_t version_text[16] = {};
+        DWORD size = sizeof library_text;
+        if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, library_text, &size) !=
+            ERROR_SUCCESS)
+            return;
+        size = sizeof version_text;
+        if (::RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), L"Version", RRF_RT_REG_SZ, nullptr, version_text, &size) !=
+            ERROR_SUCCESS)
+            return;
+        GUID library_id;
+        if (FAILED(::CLSIDFromString(library_text, &library_id))) return;
+        unsigned major = 0, minor = 0;
+        if (swscanf(version_text, L"%u.%u", &major, &minor) < 1) return;
+        ITypeLib* library = nullptr;
+        if (SUCCEEDED(::LoadRegTypeLib(library_id, static_cast<WORD>(major), static_cast<WORD>(minor), 0, &library)))
+            libraries_.push_back(library);
+    }
+
     dispatch_info lookup(REFIID iid)
+    {
+        dispatch_info found = lookup_loaded(iid);
+        if (found.vtable) return found;
+        load_registered_library(iid);
+        return lookup_loaded(iid);
+    }
+
+    dispatch_info lookup_loaded(REFIID iid)
     {
         for (ITypeLib* library : libraries_) {
             ITypeInfo* dispatch = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
-// dual<I>: IDispatch for the dual interface I, served from the type library
-// embedded in this module. Each dual base of a class answers IDispatch calls on
+// dual<I>: IDispatch for the dual interface I, served from the type libraries
+// embedded in this module, or else from the library registered for I. Each dual base of a class answers IDispatch calls on
 // its own interface, so every interface of a class dispatches on itself.
 
 #include <oaidl.h>
@@ -12,8 +12,9 @@ struct dispatch_info {
     ITypeInfo* vtable = nullptr;   // the vtable half, which ITypeInfo::Invoke wants
 };
 
-// The type information of a dual interface from this module's type libraries,
-// loaded once and kept for the life of the module; null members when unknown.
+// The type information of a dual interface from this module's type libraries or
+// the one registered for the interface, loaded once and kept for the life of the
+// module; null members when unknown.
 dispatch_info type_info_of(REFIID iid) noexcept;
 
 template <class I>
