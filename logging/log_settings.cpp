@@ -1,6 +1,5 @@
 #include "log_settings.h"
 
-#include "common/position.h"
 #include "diagnostics/errors.h"
 #include "diagnostics/setup.h"
 #include "diagnostics/trace.h"
@@ -58,44 +57,6 @@ HRESULT CLogSettings::CreateIterator(IKSQLogSettingsIterator** iterator) noexcep
             return made;
         });
         *iterator = com::as_interface<IKSQLogSettingsIterator>(created).detach();
-    });
-}
-
-void CLogSettingsIterator::Initialize(settings_table settings)
-{
-    traced(class_label, L"Initialize", [&] {
-        settings_ = std::move(settings);
-        keys_ = settings_->keys();
-        position_ = -1;
-    });
-}
-
-HRESULT CLogSettingsIterator::HasNext(VARIANT_BOOL* result) noexcept
-{
-    if (!result) return E_POINTER;
-    return com::boundary([&] {
-        *result = traced(class_label, L"IKSQLogSettingsIterator_HasNext", [&] {
-            return com::to_variant_bool(common::HasNext(position_, *settings_));
-        });
-    });
-}
-
-HRESULT CLogSettingsIterator::Next(IKSQLogSetting** setting) noexcept
-{
-    if (!setting) return E_POINTER;
-    *setting = nullptr;
-    return com::boundary([&] {
-        auto next = traced(class_label, L"IKSQLogSettingsIterator_Next", [&] {
-            VARIANT_BOOL more = VARIANT_FALSE;
-            com::check(static_cast<IKSQLogSettingsIterator*>(this)->HasNext(&more));
-            if (!more) return com::com_ptr<IKSQLogSetting>();
-            position_ = common::next_position(position_, class_label);
-            // Settings added after the snapshot are counted but have no key here.
-            if (static_cast<std::size_t>(position_) >= keys_.size())
-                diagnostics::raise_subscript_out_of_range(class_label);
-            return settings_->item(keys_[static_cast<std::size_t>(position_)]);
-        });
-        *setting = next.detach();
     });
 }
 

@@ -5,6 +5,7 @@
 #include <K1MrgRls.h>
 
 #include "common/keyed_table.h"
+#include "common/snapshot_iterator.h"
 
 #include "com/com_ptr.h"
 #include "com/dual.h"
@@ -32,21 +33,15 @@ private:
     settings_table settings_;
 };
 
-class CLogSettingsIterator final
-    : public com::implements<com::dual<_CLogSettingsIterator>, com::dual<IKSQLogSettingsIterator>> {
-public:
+struct log_settings_iteration {
+    using default_interface = _CLogSettingsIterator;
+    using iterator_interface = IKSQLogSettingsIterator;
+    using record_interface = IKSQLogSetting;
+    using key = std::wstring;
     static constexpr std::wstring_view class_label = L"CLogSettingsIterator";
-
-    // Takes the collection's live table and a snapshot of its keys.
-    void Initialize(settings_table settings);
-
-    HRESULT STDMETHODCALLTYPE HasNext(VARIANT_BOOL* result) noexcept override;
-    HRESULT STDMETHODCALLTYPE Next(IKSQLogSetting** setting) noexcept override;
-
-private:
-    settings_table settings_;
-    std::vector<std::wstring> keys_;
-    std::int32_t position_ = -1;
+    static constexpr std::wstring_view has_next_label = L"IKSQLogSettingsIterator_HasNext";
+    static constexpr std::wstring_view next_label = L"IKSQLogSettingsIterator_Next";
 };
+using CLogSettingsIterator = common::snapshot_iterator<log_settings_iteration>;
 
 } // namespace logging

@@ -3,6 +3,7 @@
 #include "diagnostics/errors.h"
 #include "diagnostics/setup.h"
 #include "diagnostics/trace.h"
+#include "diagnostics/traced_property.h"
 #include "diagnostics/thread_services.h"
 
 #include "com/bstr.h"
@@ -26,13 +27,12 @@ CMergeOptions::CMergeOptions()
 
 HRESULT CMergeOptions::put_owned(std::wstring_view label, LONG& option, LONG value) noexcept
 {
-    return com::boundary([&] { traced(class_label, label, [&] { option = value; }); });
+    return diagnostics::put_traced(class_label, label, option, value);
 }
 
 HRESULT CMergeOptions::get_owned(std::wstring_view label, const LONG& option, LONG* value) noexcept
 {
-    if (!value) return E_POINTER;
-    return com::boundary([&] { *value = traced(class_label, label, [&] { return option; }); });
+    return diagnostics::get_traced(class_label, label, option, value);
 }
 
 HRESULT CMergeOptions::put_copy_acl_option(LONG value) noexcept

@@ -3,6 +3,9 @@
 #include "logging/log_setting.h"
 #include "logging/log_settings.h"
 #include "options/merge_options.h"
+#include "rules/merge_rules.h"
+#include "rules/rule_iterators.h"
+#include "rules/rule_records.h"
 
 #include <K1MrgRls.h>
 
@@ -12,6 +15,8 @@ namespace {
 
 // In type-library order.
 const public_class classes[] = {
+    {L"CMergeRules", &CLSID_CMergeRules, com::create_instance<rules::CMergeRules>,
+     {&IID__CMergeRules, &IID_CMergeRules___v0}},
     {L"CMergeOptions", &CLSID_CMergeOptions, com::create_instance<options::CMergeOptions>,
      {&IID__CMergeOptions, nullptr}},
     {L"CLogSetting", &CLSID_CLogSetting, com::create_instance<logging::CLogSetting>,
@@ -19,6 +24,12 @@ const public_class classes[] = {
     {L"CLogSettings", &CLSID_CLogSettings, com::create_instance<logging::CLogSettings>,
      {&IID__CLogSettings, nullptr}},
     {L"CLogSettingsIterator", &CLSID_CLogSettingsIterator, nullptr, {&IID__CLogSettingsIterator, nullptr}},
+    {L"CCategoryRuleIterator", &CLSID_CCategoryRuleIterator, nullptr, {&IID__CCategoryRuleIterator, nullptr}},
+    {L"CObjectRuleIterator", &CLSID_CObjectRuleIterator, nullptr, {&IID__CObjectRuleIterator, nullptr}},
+    {L"CObjectTypeRuleIterator", &CLSID_CObjectTypeRuleIterator, nullptr, {&IID__CObjectTypeRuleIterator, nullptr}},
+    {L"CFolderRule", &CLSID_CFolderRule, com::create_instance<rules::CFolderRule>, {&IID__CFolderRule, nullptr}},
+    {L"CFolderRuleIterator", &CLSID_CFolderRuleIterator, com::create_instance<rules::CFolderRuleIterator>,
+     {&IID__CFolderRuleIterator, nullptr}},
 };
 
 const project k1mrgrls = {

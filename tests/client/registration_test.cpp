@@ -42,10 +42,16 @@ struct registered_class {
 };
 
 const registered_class classes[] = {
+    {L"CMergeRules", &CLSID_CMergeRules, &IID__CMergeRules},
     {L"CMergeOptions", &CLSID_CMergeOptions, &IID__CMergeOptions},
     {L"CLogSetting", &CLSID_CLogSetting, &IID__CLogSetting},
     {L"CLogSettings", &CLSID_CLogSettings, &IID__CLogSettings},
     {L"CLogSettingsIterator", &CLSID_CLogSettingsIterator, &IID__CLogSettingsIterator},
+    {L"CCategoryRuleIterator", &CLSID_CCategoryRuleIterator, &IID__CCategoryRuleIterator},
+    {L"CObjectRuleIterator", &CLSID_CObjectRuleIterator, &IID__CObjectRuleIterator},
+    {L"CObjectTypeRuleIterator", &CLSID_CObjectTypeRuleIterator, &IID__CObjectTypeRuleIterator},
+    {L"CFolderRule", &CLSID_CFolderRule, &IID__CFolderRule},
+    {L"CFolderRuleIterator", &CLSID_CFolderRuleIterator, &IID__CFolderRuleIterator},
 };
 
 std::vector<std::wstring> component_keys()
@@ -56,6 +62,7 @@ std::vector<std::wstring> component_keys()
         keys.push_back(std::wstring(L"K1MrgRls.") + c.name);
         keys.push_back(L"Interface\\" + com::registry::guid_text(*c.default_interface));
     }
+    keys.push_back(L"Interface\\" + com::registry::guid_text(IID_CMergeRules___v0));
     return keys;
 }
 
