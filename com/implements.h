@@ -49,9 +49,10 @@ public:
         return remaining;
     }
 
+    // Every interface the object answers reports its failures with error information.
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) noexcept final
     {
-        return is_implemented(iid) ? S_OK : S_FALSE;
+        return find_interface(iid) ? S_OK : S_FALSE;
     }
 
 protected:
@@ -64,11 +65,6 @@ protected:
 
 private:
     using default_interface = interface_of_t<First>;
-
-    static bool is_implemented(REFIID iid) noexcept
-    {
-        return iid == __uuidof(default_interface) || ((iid == __uuidof(interface_of_t<Rest>)) || ...);
-    }
 
     void* find_interface(REFIID iid) noexcept
     {

@@ -93,7 +93,7 @@ TEST(ServerTest, ErrorInformationIsOfferedForEveryInterface)
     auto options = create<ISupportErrorInfo>(CLSID_CMergeOptions);
     for (const IID* iid : {&IID_IKSQMergeOptions, &IID_IKSQMergeOptions5, &IID_IKSQTransvaneOptions, &IID__CMergeOptions})
         EXPECT_EQ(options->InterfaceSupportsErrorInfo(*iid), S_OK);
-    EXPECT_EQ(options->InterfaceSupportsErrorInfo(IID_IKSQLogSetting), S_FALSE);
+    EXPECT_EQ(options->InterfaceSupportsErrorInfo(IID_IKSQLogSetting), S_FALSE) << "an interface it does not answer";
 }
 
 TEST(ServerTest, ServerCanUnloadOnceEverythingIsReleased)
