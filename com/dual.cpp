@@ -34,6 +34,19 @@ public:
         return info;
     }
 
+    void release() noexcept
+    {
+        std::lock_guard guard(mutex_);
+        for (auto& [iid, info] : interfaces_) {
+            if (info.dispatch) info.dispatch->Release();
+            if (info.vtable) info.vtable->Release();
+        }
+        interfaces_.clear();
+        for (ITypeLib* library : libraries_) library->Release();
+        libraries_.clear();
+        loaded_ = false;
+    }
+
 private:
     static BOOL CALLBACK collect(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR context)
     {
@@ -115,23 +128,33 @@ private:
         return {};
     }
 
+private:
     std::mutex mutex_;
     bool loaded_ = false;
-    // Kept for the life of the module, like the interfaces found in them.
+    // Kept until the module is unloaded, like the interfaces found in them.
     std::vector<ITypeLib*> libraries_;
     std::map<IID, dispatch_info, iid_less> interfaces_;
 };
+
+type_info_cache& cache() noexcept
+{
+    // Never destroyed: releasing COM objects from a static destructor at process
+    // exit is not safe. A module that is unloaded early releases the contents.
+    static type_info_cache* instance = new type_info_cache();
+    return *instance;
+}
 
 } // namespace
 
 dispatch_info type_info_of(REFIID iid) noexcept
 {
-    static type_info_cache* cache = new type_info_cache();
     try {
-        return cache->find(iid);
+        return cache().find(iid);
     } catch (...) {
         return {};
     }
 }
+
+void release_type_information() noexcept { cache().release(); }
 
 } // namespace com

@@ -17,6 +17,10 @@ struct dispatch_info {
 // module; null members when unknown.
 dispatch_info type_info_of(REFIID iid) noexcept;
 
+// Releases what type_info_of loaded, for a module about to be unloaded while the
+// process goes on.
+void release_type_information() noexcept;
+
 template <class I>
 class dual : public I {
 public:

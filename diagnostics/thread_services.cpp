@@ -50,6 +50,11 @@ ITypeNameService& type_name_service()
 
 void release_thread_services() noexcept
 {
+    // Services must not be released once the thread has left its apartment
+    // (an object released after CoUninitialize): they are left alone then.
+    APTTYPE type;
+    APTTYPEQUALIFIER qualifier;
+    if (FAILED(::CoGetApartmentType(&type, &qualifier))) return;
     release(slots.trace);
     release(slots.messaging);
     release(slots.utility);

@@ -6,6 +6,7 @@
 #include "diagnostics/thread_services.h"
 
 #include "com/class_factory.h"
+#include "com/dual.h"
 #include "com/module.h"
 
 extern "C" {
@@ -24,7 +25,14 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** obje
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-HRESULT STDAPICALLTYPE DllCanUnloadNow() { return com::module::can_unload() ? S_OK : S_FALSE; }
+HRESULT STDAPICALLTYPE DllCanUnloadNow()
+{
+    if (!com::module::can_unload()) return S_FALSE;
+    // The DLL may be unloaded now: the cached type information goes first (it
+    // is loaded again should the server be used after all).
+    com::release_type_information();
+    return S_OK;
+}
 
 HRESULT STDAPICALLTYPE DllRegisterServer() { return server::register_server(); }
 
