@@ -11,7 +11,9 @@ case "$action" in
 create)
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
-        wine wineboot -i >/dev/null 2>&1
+        # No .NET or HTML engine: nothing here needs them, and a fresh machine
+        # would otherwise offer to download them.
+        WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot -i >/dev/null 2>&1
     fi
     ;;
 register)
