@@ -1,0 +1,29 @@
+#pragma once
+// The lines TraceService.Trace records, and where else they go.
+
+#include <string>
+#include <vector>
+
+namespace simhost {
+
+inline constexpr long trace_record = 0;  // keep each line
+inline constexpr long trace_discard = 1; // keep nothing (benchmarks)
+inline constexpr long trace_echo = 2;    // keep each line and copy it to stderr
+
+long trace_mode() noexcept;
+// Throws com_error (E_INVALIDARG) for an unknown mode.
+void set_trace_mode(long mode);
+bool trace_discarded() noexcept;
+
+// Every kept line is also appended to this file, in UTF-8; empty for none. Throws
+// com_error when the file cannot be opened.
+void set_trace_file(std::wstring path);
+
+void record_trace(std::wstring line);
+std::vector<std::wstring> trace_lines();
+void clear_trace() noexcept;
+
+// Forgets the lines and restores the mode and the file to their defaults.
+void reset_trace() noexcept;
+
+} // namespace simhost
