@@ -1,0 +1,33 @@
+#pragma once
+// TraceService: records the component's trace lines (see trace_log.h).
+
+#include "live_objects.h"
+#include "operations.h"
+#include "reserved.h"
+
+#include <com/dual.h>
+#include <com/implements.h>
+
+#include <K1PriTyp.h>
+
+namespace simhost {
+
+class trace_service final : public com::implements<com::dual<ITraceService>> {
+public:
+    static constexpr operation creation = operation::trace_create;
+
+    HRESULT STDMETHODCALLTYPE Trace(LONG level, BSTR* format, SAFEARRAY** arguments) noexcept override;
+    HRESULT STDMETHODCALLTYPE BindComponent(BSTR component_name, LONG flags) noexcept override;
+    HRESULT STDMETHODCALLTYPE Activate() noexcept override;
+    SIMHOST_RESERVED(Reserved01)
+    SIMHOST_RESERVED(Reserved04)
+    SIMHOST_RESERVED(Reserved05)
+    SIMHOST_RESERVED(Reserved06)
+    SIMHOST_RESERVED(Reserved07)
+    SIMHOST_RESERVED(Reserved08)
+
+private:
+    live_object live_;
+};
+
+} // namespace simhost
