@@ -1,0 +1,22 @@
+// The DLL's entry points for COM activation and unloading.
+
+#include "creatable_classes.h"
+
+#include <com/class_factory.h>
+#include <com/module.h>
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
+{
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    for (const simhost::creatable_class& entry : simhost::creatable_classes()) {
+        if (clsid != *entry.clsid) continue;
+        com::com_ptr<com::class_factory> factory;
+        const HRESULT made = com::boundary([&] { factory = com::make<com::class_factory>(entry.create); });
+        if (FAILED(made)) return made;
+        return factory->QueryInterface(iid, object);
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+STDAPI DllCanUnloadNow() { return com::module::can_unload() ? S_OK : S_FALSE; }

@@ -1,0 +1,211 @@
+#include "sim_host_control.h"
+
+#include "call_gate.h"
+#include "call_log.h"
+#include "live_objects.h"
+#include "repository.h"
+#include "service_call.h"
+#include "settings.h"
+#include "trace_log.h"
+
+#include <com/bstr.h>
+#include <com/error.h>
+
+#include <string>
+#include <vector>
+
+namespace simhost {
+
+namespace {
+
+[[noreturn]] void throw_invalid(std::wstring description) { com::throw_error(E_INVALIDARG, L"KSimHost", description); }
+
+operation known_operation(BSTR name)
+{
+    const std::wstring_view text = com::bstr::view_of(name);
+    const std::optional<operation> op = find_operation(text);
+    if (!op) throw_invalid(L"'" + std::wstring(text) + L"' is not an operation of the simulated host.");
+    return *op;
+}
+
+SAFEARRAY* text_array(const std::vector<std::wstring>& texts)
+{
+    SAFEARRAY* array = ::SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(texts.size()));
+    if (!array) throw std::bad_alloc();
+    for (LONG index = 0; index < static_cast<LONG>(texts.size()); ++index) {
+        com::bstr text(texts[static_cast<std::size_t>(index)]);
+        const HRESULT put = ::SafeArrayPutElement(array, &index, text.get()); // copies the text
+        if (FAILED(put)) {
+            ::SafeArrayDestroy(array);
+            com::check(put);
+        }
+    }
+    return array;
+}
+
+HostObject* as_result(const com::com_ptr<host_object>& object) noexcept
+{
+    HostObject* result = object->as_host_object();
+    result->AddRef();
+    return result;
+}
+
+} // namespace
+
+HRESULT sim_host_control::Reset() noexcept
+{
+    return com::boundary([] {
+        reset_trace();
+        reset_call_log();
+        reset_calls();
+        reset_settings();
+    });
+}
+
+HRESULT sim_host_control::get_TraceLines(SAFEARRAY** lines) noexcept
+{
+    return com::boundary([&] {
+        require(lines);
+        *lines = text_array(trace_lines());
+    });
+}
+
+HRESULT sim_host_control::ClearTrace() noexcept
+{
+    return com::boundary([] { clear_trace(); });
+}
+
+HRESULT sim_host_control::get_TraceMode(LONG* mode) noexcept
+{
+    return com::boundary([&] {
+        require(mode);
+        *mode = trace_mode();
+    });
+}
+
+HRESULT sim_host_control::put_TraceMode(LONG mode) noexcept
+{
+    return com::boundary([&] { set_trace_mode(mode); });
+}
+
+HRESULT sim_host_control::put_TraceFile(BSTR path) noexcept
+{
+    return com::boundary([&] { set_trace_file(std::wstring(com::bstr::view_of(path))); });
+}
+
+HRESULT sim_host_control::get_Calls(SAFEARRAY** calls) noexcept
+{
+    return com::boundary([&] {
+        require(calls);
+        *calls = text_array(logged_calls());
+    });
+}
+
+HRESULT sim_host_control::ClearCalls() noexcept
+{
+    return com::boundary([] { clear_logged_calls(); });
+}
+
+HRESULT sim_host_control::CallCount(BSTR operation_name, LONG* count) noexcept
+{
+    return com::boundary([&] {
+        require(count);
+        *count = call_count(known_operation(operation_name));
+    });
+}
+
+HRESULT sim_host_control::InstanceCount(BSTR service, LONG thread_id, LONG* count) noexcept
+{
+    return com::boundary([&] {
+        require(count);
+        const std::wstring_view name = com::bstr::view_of(service);
+        const std::optional<operation> creation = find_creation(name);
+        if (!creation) throw_invalid(L"'" + std::wstring(name) + L"' is not a service of the simulated host.");
+        *count = instance_count(*creation, static_cast<DWORD>(thread_id));
+    });
+}
+
+HRESULT sim_host_control::get_LiveObjects(LONG* count) noexcept
+{
+    return com::boundary([&] {
+        require(count);
+        *count = live_object_count();
+    });
+}
+
+HRESULT sim_host_control::InjectFailure(BSTR operation_name, LONG nth, LONG hr, BSTR description) noexcept
+{
+    return com::boundary([&] {
+        const operation op = known_operation(operation_name);
+        if (nth < 1) throw_invalid(L"The failing call must be the first one from now (1) or a later one.");
+        if (SUCCEEDED(hr)) throw_invalid(L"An injected failure needs a failure HRESULT.");
+        inject_failure(op, nth, hr, std::wstring(com::bstr::view_of(description)));
+    });
+}
+
+HRESULT sim_host_control::ClearFailures() noexcept
+{
+    return com::boundary([] { clear_failures(); });
+}
+
+HRESULT sim_host_control::put_EnvironmentText(BSTR text) noexcept
+{
+    return com::boundary([&] { set_environment_text(std::wstring(com::bstr::view_of(text))); });
+}
+
+HRESULT sim_host_control::SetCategory(LONG type_code, LONG category) noexcept
+{
+    return com::boundary([&] { set_category(type_code, category); });
+}
+
+HRESULT sim_host_control::ResetCategories() noexcept
+{
+    return com::boundary([] { reset_categories(); });
+}
+
+HRESULT sim_host_control::put_RaiseErrorSucceeds(VARIANT_BOOL value) noexcept
+{
+    return com::boundary([&] { set_raise_error_succeeds(value != VARIANT_FALSE); });
+}
+
+HRESULT sim_host_control::put_SourceFlagResult(VARIANT_BOOL value) noexcept
+{
+    return com::boundary([&] { set_source_flag_result(value != VARIANT_FALSE); });
+}
+
+HRESULT sim_host_control::AddObject(BSTR id, LONG type_code, LONG subtype_code, BSTR full_path,
+                                    HostObject** object) noexcept
+{
+    return com::boundary([&] {
+        require(object);
+        *object = nullptr;
+        *object = as_result(add_object(std::wstring(com::bstr::view_of(id)), type_code, subtype_code,
+                                       std::wstring(com::bstr::view_of(full_path))));
+    });
+}
+
+HRESULT sim_host_control::FindObject(BSTR id, HostObject** object) noexcept
+{
+    return com::boundary([&] {
+        require(object);
+        *object = nullptr;
+        *object = as_result(find_object(com::bstr::view_of(id)));
+    });
+}
+
+HRESULT sim_host_control::Relate(BSTR from_id, BSTR to_id) noexcept
+{
+    return com::boundary([&] { relate(com::bstr::view_of(from_id), com::bstr::view_of(to_id)); });
+}
+
+HRESULT sim_host_control::PlaceInFolder(BSTR folder_id, BSTR item_id) noexcept
+{
+    return com::boundary([&] { place_in_folder(com::bstr::view_of(folder_id), com::bstr::view_of(item_id)); });
+}
+
+HRESULT sim_host_control::ClearObjects() noexcept
+{
+    return com::boundary([] { clear_objects(); });
+}
+
+} // namespace simhost

@@ -1,0 +1,46 @@
+#pragma once
+// SimHostControl: how tests steer the simulated host and read what it recorded.
+// Its own calls are neither counted nor logged, and it is not a live simulated
+// object, so holding one does not change LiveObjects.
+
+#include <com/dual.h>
+#include <com/implements.h>
+
+#include <KSimHost.h>
+
+namespace simhost {
+
+class sim_host_control final : public com::implements<com::dual<ISimHostControl>> {
+public:
+    HRESULT STDMETHODCALLTYPE Reset() noexcept override;
+
+    HRESULT STDMETHODCALLTYPE get_TraceLines(SAFEARRAY** lines) noexcept override;
+    HRESULT STDMETHODCALLTYPE ClearTrace() noexcept override;
+    HRESULT STDMETHODCALLTYPE get_TraceMode(LONG* mode) noexcept override;
+    HRESULT STDMETHODCALLTYPE put_TraceMode(LONG mode) noexcept override;
+    HRESULT STDMETHODCALLTYPE put_TraceFile(BSTR path) noexcept override;
+
+    HRESULT STDMETHODCALLTYPE get_Calls(SAFEARRAY** calls) noexcept override;
+    HRESULT STDMETHODCALLTYPE ClearCalls() noexcept override;
+    HRESULT STDMETHODCALLTYPE CallCount(BSTR operation_name, LONG* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE InstanceCount(BSTR service, LONG thread_id, LONG* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_LiveObjects(LONG* count) noexcept override;
+
+    HRESULT STDMETHODCALLTYPE InjectFailure(BSTR operation_name, LONG nth, LONG hr, BSTR description) noexcept override;
+    HRESULT STDMETHODCALLTYPE ClearFailures() noexcept override;
+
+    HRESULT STDMETHODCALLTYPE put_EnvironmentText(BSTR text) noexcept override;
+    HRESULT STDMETHODCALLTYPE SetCategory(LONG type_code, LONG category) noexcept override;
+    HRESULT STDMETHODCALLTYPE ResetCategories() noexcept override;
+    HRESULT STDMETHODCALLTYPE put_RaiseErrorSucceeds(VARIANT_BOOL value) noexcept override;
+    HRESULT STDMETHODCALLTYPE put_SourceFlagResult(VARIANT_BOOL value) noexcept override;
+
+    HRESULT STDMETHODCALLTYPE AddObject(BSTR id, LONG type_code, LONG subtype_code, BSTR full_path,
+                                        HostObject** object) noexcept override;
+    HRESULT STDMETHODCALLTYPE FindObject(BSTR id, HostObject** object) noexcept override;
+    HRESULT STDMETHODCALLTYPE Relate(BSTR from_id, BSTR to_id) noexcept override;
+    HRESULT STDMETHODCALLTYPE PlaceInFolder(BSTR folder_id, BSTR item_id) noexcept override;
+    HRESULT STDMETHODCALLTYPE ClearObjects() noexcept override;
+};
+
+} // namespace simhost
