@@ -70,6 +70,16 @@ HRESULT sim_host_control::get_TraceLines(SAFEARRAY** lines) noexcept
     });
 }
 
+HRESULT sim_host_control::get_TraceText(BSTR* text) noexcept
+{
+    return com::boundary([&] {
+        require(text);
+        std::wstring joined;
+        for (const std::wstring& line : trace_lines()) joined += line + L"\n";
+        *text = com::bstr(joined).detach();
+    });
+}
+
 HRESULT sim_host_control::ClearTrace() noexcept
 {
     return com::boundary([] { clear_trace(); });

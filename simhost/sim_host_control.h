@@ -15,6 +15,7 @@ public:
     HRESULT STDMETHODCALLTYPE Reset() noexcept override;
 
     HRESULT STDMETHODCALLTYPE get_TraceLines(SAFEARRAY** lines) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_TraceText(BSTR* text) noexcept override;
     HRESULT STDMETHODCALLTYPE ClearTrace() noexcept override;
     HRESULT STDMETHODCALLTYPE get_TraceMode(LONG* mode) noexcept override;
     HRESULT STDMETHODCALLTYPE put_TraceMode(LONG mode) noexcept override;

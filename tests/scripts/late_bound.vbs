@@ -38,10 +38,14 @@ Dim value : value = options.CopyACLOption
 Check Err.Number = 438, "the default interface has no CopyACLOption (got " & Err.Number & ")"
 Err.Clear
 
-Dim lines : lines = host.TraceLines
-Check UBound(lines) = 5, "six trace lines for three creations, got " & (UBound(lines) + 1)
+Dim lines : lines = Split(host.TraceText, vbLf)
+Check Err.Number = 0, "read the trace text (" & Err.Description & ")"
+Err.Clear
+Check UBound(lines) = 4, "four trace lines (CLogSetting traces no creation), got " & UBound(lines)
 Check lines(0) = "32|[%1][%2] Function Enter|CMergeOptions|Class_Initialize", "first line: " & lines(0)
+Check lines(3) = "32|[%1][%2] Function Leave|CLogSettings|Class_Initialize", "fourth line: " & lines(3)
 Check host.CallCount("TraceService.BindComponent") = 1, "one set-up on this thread"
+Check Err.Number = 0, "no error left over (" & Err.Description & ")"
 
 Set options = Nothing
 Set settings = Nothing
