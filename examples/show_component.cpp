@@ -1,6 +1,7 @@
 // Creates the component's objects through COM, as the migration tool does, and
 // prints what happens: merge options with their range check, log settings with
-// their duplicate check, and the trace lines the component wrote meanwhile.
+// their duplicate check, the action lookup of the rule store, and the trace lines
+// the component wrote meanwhile.
 #include <K1MrgRls.h>
 #include <KSimHost.h>
 
@@ -85,6 +86,43 @@ void show_log_settings()
     std::printf("\n");
 }
 
+void show_rules(ISimHostControl& host)
+{
+    auto rules = create<IKSQMergeRules2>(CLSID_CMergeRules, "CMergeRules");
+    if (!rules) return;
+    // The simulated host's metadata: type 120 is in category 1, type 450 in category 4.
+    host.SetCategory(120, 1);
+    host.SetCategory(450, 4);
+    auto object = [&](const wchar_t* id, LONG type, LONG subtype) {
+        com::com_ptr<HostObject> o;
+        host.AddObject(com::bstr(id).get(), type, subtype, com::bstr(L"\\Demo").get(), o.put());
+        return o;
+    };
+    report("object rule for report-7 (type 120): action 9", rules->SetObjectRule(com::bstr(L"report-7").get(), 120, 9));
+    report("type rule for subtype 33: action 4", rules->SetTypeRule(33, 4));
+    report("category rule for category 4: action 6", rules->SetCategoryRule(4, 6));
+    report("a second category rule for category 4", rules->SetCategoryRule(4, 7));
+    const struct {
+        const wchar_t* id;
+        LONG type, subtype;
+        const char* why;
+    } objects[] = {
+        {L"report-7", 120, 0, "its object rule"},
+        {L"report-8", 120, 33, "the type rule for its subtype"},
+        {L"chart-1", 450, 0, "the rule for its category"},
+        {L"report-9", 120, 0, "the default of category 1"},
+        {L"query-2", 999, 0, "the default of other categories"},
+    };
+    for (const auto& o : objects) {
+        LONG action = 0;
+        const HRESULT hr = rules->FindAction(object(o.id, o.type, o.subtype).get(), &action);
+        if (SUCCEEDED(hr))
+            std::printf("  FindAction(%s): %ld, from %s\n", narrow(o.id).c_str(), static_cast<long>(action), o.why);
+        else
+            report("FindAction", hr);
+    }
+}
+
 void show_trace(ISimHostControl& host)
 {
     SAFEARRAY* lines = nullptr;
@@ -115,6 +153,8 @@ int main()
         host->Reset();
         show_merge_options();
         show_log_settings();
+        show_rules(*host);
+        host->ClearObjects();
         show_trace(*host);
     }
     ::CoUninitialize();
