@@ -50,8 +50,7 @@ void check(HRESULT hr, const char* what)
     }
 }
 
-template <class I>
-com::com_ptr<I> create(REFCLSID clsid)
+template <class I> com::com_ptr<I> create(REFCLSID clsid)
 {
     com::com_ptr<I> object;
     check(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(I), object.put_void()), "CoCreateInstance");
@@ -72,10 +71,7 @@ struct scenario {
 // The obliged host calls of one lookup, made directly.
 class baseline {
 public:
-    baseline()
-        : trace_(create<ITraceService>(CLSID_TraceService)), utility_(create<IHostUtility>(CLSID_HostUtility))
-    {
-    }
+    baseline() : trace_(create<ITraceService>(CLSID_TraceService)), utility_(create<IHostUtility>(CLSID_HostUtility)) {}
 
     void lookup(const scenario& s)
     {
@@ -105,12 +101,13 @@ private:
     com::com_ptr<IHostUtility> utility_;
 };
 
-template <class Call>
-double calls_per_second(int iterations, Call call)
+template <class Call> double calls_per_second(int iterations, Call call)
 {
-    for (int i = 0; i < iterations / 20; ++i) call(); // warm up
+    for (int i = 0; i < iterations / 20; ++i)
+        call(); // warm up
     const double start = seconds_now();
-    for (int i = 0; i < iterations; ++i) call();
+    for (int i = 0; i < iterations; ++i)
+        call();
     return iterations / (seconds_now() - start);
 }
 
@@ -148,15 +145,30 @@ int main(int argc, char** argv)
             return object;
         };
         const std::vector<scenario> scenarios = {
-            {"object rule", host_object(L"{object-0123456}", 100 + 123456 % 50, 0),
-             {{L"CObjectRule", L"IKSQObjectRule_Type"}, {L"CObjectRule", L"IKSQObjectRule_Action"}}, true, false,
+            {"object rule",
+             host_object(L"{object-0123456}", 100 + 123456 % 50, 0),
+             {{L"CObjectRule", L"IKSQObjectRule_Type"}, {L"CObjectRule", L"IKSQObjectRule_Action"}},
+             true,
+             false,
              false},
-            {"subtype rule", host_object(L"sub", 50, 9001), {{L"CObjectTypeRule", L"IKSQObjectTypeRule_Action"}},
-             false, true, false},
-            {"type rule", host_object(L"type", 9002, 51), {{L"CObjectTypeRule", L"IKSQObjectTypeRule_Action"}}, true,
-             true, false},
-            {"category rule", host_object(L"category", 9003, 52), {{L"CCategoryRule", L"IKSQCategoryRule_Action"}},
-             true, true, true},
+            {"subtype rule",
+             host_object(L"sub", 50, 9001),
+             {{L"CObjectTypeRule", L"IKSQObjectTypeRule_Action"}},
+             false,
+             true,
+             false},
+            {"type rule",
+             host_object(L"type", 9002, 51),
+             {{L"CObjectTypeRule", L"IKSQObjectTypeRule_Action"}},
+             true,
+             true,
+             false},
+            {"category rule",
+             host_object(L"category", 9003, 52),
+             {{L"CCategoryRule", L"IKSQCategoryRule_Action"}},
+             true,
+             true,
+             true},
             {"default", host_object(L"default", 9004, 53), {{L"CMergeRules", L"SetDefaults"}}, true, true, true},
         };
 

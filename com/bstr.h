@@ -14,8 +14,7 @@ namespace com {
 class bstr {
 public:
     bstr() noexcept = default;
-    explicit bstr(std::wstring_view text)
-        : s_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())))
+    explicit bstr(std::wstring_view text) : s_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())))
     {
         if (!s_) throw std::bad_alloc();
     }

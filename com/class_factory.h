@@ -33,8 +33,7 @@ private:
 };
 
 // Creates a T and hands out the interface asked for; the usual `creator`.
-template <class T>
-HRESULT create_instance(REFIID iid, void** object) noexcept
+template <class T> HRESULT create_instance(REFIID iid, void** object) noexcept
 {
     com_ptr<T> instance;
     const HRESULT made = boundary([&] { instance = make<T>(); });

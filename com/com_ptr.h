@@ -8,8 +8,7 @@
 
 namespace com {
 
-template <class T>
-class com_ptr {
+template <class T> class com_ptr {
 public:
     com_ptr() noexcept = default;
     com_ptr(std::nullptr_t) noexcept {}
@@ -17,8 +16,7 @@ public:
     explicit com_ptr(T* p) noexcept : p_(p) { add_ref(); }
     com_ptr(const com_ptr& other) noexcept : p_(other.p_) { add_ref(); }
     com_ptr(com_ptr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    template <class U>
-    com_ptr(const com_ptr<U>& other) noexcept : p_(other.get()) { add_ref(); }
+    template <class U> com_ptr(const com_ptr<U>& other) noexcept : p_(other.get()) { add_ref(); }
     ~com_ptr() { release(); }
 
     com_ptr& operator=(com_ptr other) noexcept
@@ -52,8 +50,7 @@ public:
     void reset() noexcept { release(); }
 
     // QueryInterface; an empty pointer when the object does not answer.
-    template <class U>
-    com_ptr<U> try_as() const noexcept
+    template <class U> com_ptr<U> try_as() const noexcept
     {
         com_ptr<U> result;
         if (p_) p_->QueryInterface(__uuidof(U), result.put_void());

@@ -42,7 +42,8 @@ public:
             if (info.vtable) info.vtable->Release();
         }
         interfaces_.clear();
-        for (ITypeLib* library : libraries_) library->Release();
+        for (ITypeLib* library : libraries_)
+            library->Release();
         libraries_.clear();
         loaded_ = false;
     }
@@ -69,8 +70,7 @@ private:
             std::wstring resource = path;
             if (id != 1) resource += L"\\" + std::to_wstring(id);
             ITypeLib* library = nullptr;
-            if (SUCCEEDED(::LoadTypeLibEx(resource.c_str(), REGKIND_NONE, &library)))
-                libraries_.push_back(library);
+            if (SUCCEEDED(::LoadTypeLibEx(resource.c_str(), REGKIND_NONE, &library))) libraries_.push_back(library);
         }
     }
 

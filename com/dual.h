@@ -1,7 +1,7 @@
 #pragma once
 // dual<I>: IDispatch for the dual interface I, served from the type libraries
-// embedded in this module, or else from the library registered for I. Each dual base of a class answers IDispatch calls on
-// its own interface, so every interface of a class dispatches on itself.
+// embedded in this module, or else from the library registered for I. Each dual base of a class answers IDispatch calls
+// on its own interface, so every interface of a class dispatches on itself.
 
 #include <oaidl.h>
 
@@ -21,8 +21,7 @@ dispatch_info type_info_of(REFIID iid) noexcept;
 // process goes on.
 void release_type_information() noexcept;
 
-template <class I>
-class dual : public I {
+template <class I> class dual : public I {
 public:
     using interface_type = I;
 
@@ -43,20 +42,17 @@ public:
         *info = dispatch;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
-                                            DISPID* ids) noexcept override
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) noexcept override
     {
         ITypeInfo* vtable = type_info_of(__uuidof(I)).vtable;
         return vtable ? vtable->GetIDsOfNames(names, count, ids) : TYPE_E_ELEMENTNOTFOUND;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                                     VARIANT* result, EXCEPINFO* exception,
-                                     UINT* argument_error) noexcept override
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT* argument_error) noexcept override
     {
         ITypeInfo* vtable = type_info_of(__uuidof(I)).vtable;
         if (!vtable) return TYPE_E_ELEMENTNOTFOUND;
-        return vtable->Invoke(static_cast<I*>(this), id, flags, params, result, exception,
-                              argument_error);
+        return vtable->Invoke(static_cast<I*>(this), id, flags, params, result, exception, argument_error);
     }
 
 protected:

@@ -15,19 +15,15 @@ com_ptr<IErrorInfo> take_error_info() noexcept
 
 } // namespace
 
-void throw_error(HRESULT code)
-{
-    throw com_error(code, take_error_info());
-}
+void throw_error(HRESULT code) { throw com_error(code, take_error_info()); }
 
 void throw_error(HRESULT code, IUnknown* callee, REFIID iid)
 {
     // Taking the thread's error information also clears any stale one.
     com_ptr<IErrorInfo> info = take_error_info();
     com_ptr<ISupportErrorInfo> support;
-    const bool supported =
-        callee && SUCCEEDED(callee->QueryInterface(IID_ISupportErrorInfo, support.put_void())) &&
-        support->InterfaceSupportsErrorInfo(iid) == S_OK;
+    const bool supported = callee && SUCCEEDED(callee->QueryInterface(IID_ISupportErrorInfo, support.put_void())) &&
+                           support->InterfaceSupportsErrorInfo(iid) == S_OK;
     if (!supported) info.reset();
     throw com_error(code, std::move(info));
 }

@@ -42,15 +42,13 @@ inline void check(HRESULT code)
     if (FAILED(code)) throw_error(code);
 }
 
-template <class I>
-void check(HRESULT code, I* callee)
+template <class I> void check(HRESULT code, I* callee)
 {
     if (FAILED(code)) throw_error(code, callee, __uuidof(I));
 }
 
 // Runs `work` and reports how it ended as an HRESULT, with the error information set.
-template <class F>
-HRESULT boundary(F&& work) noexcept
+template <class F> HRESULT boundary(F&& work) noexcept
 {
     try {
         work();

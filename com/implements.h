@@ -15,20 +15,17 @@
 
 namespace com {
 
-template <class B>
-struct interface_of {
+template <class B> struct interface_of {
     using type = B;
 };
 template <class B>
-    requires requires { typename B::interface_type; }
+requires requires { typename B::interface_type; }
 struct interface_of<B> {
     using type = typename B::interface_type;
 };
-template <class B>
-using interface_of_t = typename interface_of<B>::type;
+template <class B> using interface_of_t = typename interface_of<B>::type;
 
-template <class First, class... Rest>
-class implements : public First, public Rest..., public ISupportErrorInfo {
+template <class First, class... Rest> class implements : public First, public Rest..., public ISupportErrorInfo {
 public:
     implements(const implements&) = delete;
     implements& operator=(const implements&) = delete;
@@ -82,15 +79,13 @@ private:
 };
 
 // Creates an object; the result holds the one reference it starts with.
-template <class T, class... Args>
-com_ptr<T> make(Args&&... args)
+template <class T, class... Args> com_ptr<T> make(Args&&... args)
 {
     return com_ptr<T>::attach(new T(std::forward<Args>(args)...));
 }
 
 // The object's interface I, with a new reference.
-template <class I, class T>
-com_ptr<I> as_interface(const com_ptr<T>& object) noexcept
+template <class I, class T> com_ptr<I> as_interface(const com_ptr<T>& object) noexcept
 {
     return com_ptr<I>(static_cast<I*>(object.get()));
 }

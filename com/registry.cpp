@@ -9,8 +9,8 @@ HRESULT set_text(std::wstring_view key, std::wstring_view name, std::wstring_vie
     try {
         HKEY handle = nullptr;
         const std::wstring key_text(key);
-        LSTATUS status = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, key_text.c_str(), 0, nullptr, 0,
-                                           KEY_SET_VALUE, nullptr, &handle, nullptr);
+        LSTATUS status = ::RegCreateKeyExW(HKEY_CLASSES_ROOT, key_text.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                           &handle, nullptr);
         if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
         const std::wstring name_text(name);
         const std::wstring value_text(value);
@@ -45,8 +45,8 @@ HRESULT remove_if_empty(std::wstring_view key) noexcept
         if (status == ERROR_FILE_NOT_FOUND) return S_OK;
         if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
         DWORD subkeys = 0, values = 0;
-        status = ::RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                                    &values, nullptr, nullptr, nullptr, nullptr);
+        status = ::RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                                    nullptr, nullptr, nullptr);
         ::RegCloseKey(handle);
         if (status != ERROR_SUCCESS) return HRESULT_FROM_WIN32(status);
         if (subkeys != 0 || values != 0) return S_OK;
@@ -67,8 +67,7 @@ std::wstring module_path()
 {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length =
-            ::GetModuleFileNameW(module::handle(), path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = ::GetModuleFileNameW(module::handle(), path.data(), static_cast<DWORD>(path.size()));
         if (length < path.size()) {
             path.resize(length);
             return path;

@@ -22,13 +22,11 @@ struct text_hash {
     std::size_t operator()(std::wstring_view text) const noexcept { return std::hash<std::wstring_view>{}(text); }
 };
 
-template <class Key>
-struct key_traits {
+template <class Key> struct key_traits {
     using hash = std::hash<Key>;
     using equal = std::equal_to<Key>;
 };
-template <>
-struct key_traits<std::wstring> {
+template <> struct key_traits<std::wstring> {
     using hash = text_hash;
     using equal = std::equal_to<>;
 };
@@ -43,8 +41,7 @@ public:
     missing_key() : std::logic_error("no such key") {}
 };
 
-template <class Key, class Value>
-class keyed_table {
+template <class Key, class Value> class keyed_table {
     // Each entry links to its neighbours in insertion order. Elements of an
     // unordered_map stay where they are while it rehashes, so the order costs
     // pointers rather than a second copy of the keys.
@@ -63,22 +60,16 @@ public:
 
     std::size_t count() const noexcept { return entries_.size(); }
 
-    template <class K>
-    bool exists(const K& key) const
-    {
-        return entries_.find(key) != entries_.end();
-    }
+    template <class K> bool exists(const K& key) const { return entries_.find(key) != entries_.end(); }
 
     // The value under the key, or null when there is none.
-    template <class K>
-    const Value* find(const K& key) const
+    template <class K> const Value* find(const K& key) const
     {
         auto found = entries_.find(key);
         return found == entries_.end() ? nullptr : &found->second.value;
     }
 
-    template <class K>
-    const Value& item(const K& key) const
+    template <class K> const Value& item(const K& key) const
     {
         if (const Value* value = find(key)) return *value;
         throw missing_key();
@@ -97,8 +88,7 @@ public:
     }
 
     // Removes the entry under the key; fails when there is none.
-    template <class K>
-    void remove(const K& key)
+    template <class K> void remove(const K& key)
     {
         auto found = entries_.find(key);
         if (found == entries_.end()) throw missing_key();
@@ -113,15 +103,16 @@ public:
     {
         std::vector<Key> result;
         result.reserve(entries_.size());
-        for (const entry* e = first_; e; e = e->next) result.push_back(*e->key);
+        for (const entry* e = first_; e; e = e->next)
+            result.push_back(*e->key);
         return result;
     }
 
     // Visits the entries in insertion order.
-    template <class Visit>
-    void for_each(Visit&& visit) const
+    template <class Visit> void for_each(Visit&& visit) const
     {
-        for (const entry* e = first_; e; e = e->next) visit(*e->key, e->value);
+        for (const entry* e = first_; e; e = e->next)
+            visit(*e->key, e->value);
     }
 
 private:
@@ -130,11 +121,9 @@ private:
     entry* last_ = nullptr;
 };
 
-template <class Key, class Value>
-using shared_table = std::shared_ptr<keyed_table<Key, Value>>;
+template <class Key, class Value> using shared_table = std::shared_ptr<keyed_table<Key, Value>>;
 
-template <class Key, class Value>
-shared_table<Key, Value> make_table()
+template <class Key, class Value> shared_table<Key, Value> make_table()
 {
     return std::make_shared<keyed_table<Key, Value>>();
 }

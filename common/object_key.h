@@ -21,10 +21,6 @@ private:
 
 } // namespace common
 
-template <>
-struct std::hash<common::object_key> {
-    std::size_t operator()(const common::object_key& key) const noexcept
-    {
-        return std::hash<const void*>{}(key.get());
-    }
+template <> struct std::hash<common::object_key> {
+    std::size_t operator()(const common::object_key& key) const noexcept { return std::hash<const void*>{}(key.get()); }
 };

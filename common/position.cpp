@@ -22,8 +22,7 @@ std::int32_t previous_position(std::int32_t position, std::wstring_view class_la
 bool HasNext(std::int32_t position, std::size_t count)
 {
     return diagnostics::traced(module_label, L"HasNext", [&] {
-        return static_cast<std::int64_t>(next_position(position, module_label)) <
-               static_cast<std::int64_t>(count);
+        return static_cast<std::int64_t>(next_position(position, module_label)) < static_cast<std::int64_t>(count);
     });
 }
 

@@ -14,8 +14,7 @@ inline constexpr std::wstring_view module_label = L"modCommonFunctions";
 bool HasNext(std::int32_t position, std::size_t count);
 
 // The forward test on a table; the count is read from the live table.
-template <class Key, class Value>
-bool HasNext(std::int32_t position, const keyed_table<Key, Value>& table)
+template <class Key, class Value> bool HasNext(std::int32_t position, const keyed_table<Key, Value>& table)
 {
     return HasNext(position, table.count());
 }

@@ -51,9 +51,8 @@ public:
     {
         if (!result) return E_POINTER;
         return com::boundary([&] {
-            *result = diagnostics::traced(class_label, Traits::has_next_label, [&] {
-                return com::to_variant_bool(common::HasNext(position_, *entries_));
-            });
+            *result = diagnostics::traced(class_label, Traits::has_next_label,
+                                          [&] { return com::to_variant_bool(common::HasNext(position_, *entries_)); });
         });
     }
 
@@ -61,9 +60,8 @@ public:
     {
         if (!next) return E_POINTER;
         *next = nullptr;
-        return com::boundary([&] {
-            *next = diagnostics::traced(class_label, Traits::next_label, [&] { return step(); }).detach();
-        });
+        return com::boundary(
+            [&] { *next = diagnostics::traced(class_label, Traits::next_label, [&] { return step(); }).detach(); });
     }
 
 private:

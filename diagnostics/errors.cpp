@@ -17,10 +17,7 @@ void raise_error(long number, std::wstring_view source, std::initializer_list<st
     com::check(utility.RaiseError(&code, source_text.ref(), arguments.put_ref()), &utility);
 }
 
-void raise_overflow(std::wstring_view class_name)
-{
-    com::throw_error(error_hresult(6), class_name, L"Overflow");
-}
+void raise_overflow(std::wstring_view class_name) { com::throw_error(error_hresult(6), class_name, L"Overflow"); }
 
 void raise_subscript_out_of_range(std::wstring_view class_name)
 {

@@ -15,15 +15,13 @@ void forget_error() noexcept
     if (::GetErrorInfo(0, &info) == S_OK && info) info->Release();
 }
 
-template <class I>
-bool create(I*& slot, REFCLSID clsid) noexcept
+template <class I> bool create(I*& slot, REFCLSID clsid) noexcept
 {
-    return SUCCEEDED(
-        ::CoCreateInstance(clsid, nullptr, CLSCTX_ALL, __uuidof(I), reinterpret_cast<void**>(&slot)));
+    return SUCCEEDED(::CoCreateInstance(clsid, nullptr, CLSCTX_ALL, __uuidof(I), reinterpret_cast<void**>(&slot)));
 }
 
-bool setup_steps(ITraceService*& trace_slot, IMessagingService*& messaging_slot,
-                 std::wstring_view component_name, bool activate)
+bool setup_steps(ITraceService*& trace_slot, IMessagingService*& messaging_slot, std::wstring_view component_name,
+                 bool activate)
 {
     thread_services& slots = this_thread_services();
     if (!slots.environment && !create(slots.environment, CLSID_EnvironmentService)) return false;

@@ -9,8 +9,7 @@ namespace {
 
 thread_local thread_services slots;
 
-template <class I>
-I& create_on_first_use(I*& slot, REFCLSID clsid)
+template <class I> I& create_on_first_use(I*& slot, REFCLSID clsid)
 {
     if (!slot) {
         I* created = nullptr;
@@ -22,8 +21,7 @@ I& create_on_first_use(I*& slot, REFCLSID clsid)
     return *slot;
 }
 
-template <class I>
-void release(I*& slot) noexcept
+template <class I> void release(I*& slot) noexcept
 {
     if (I* service = slot) {
         slot = nullptr;
@@ -43,10 +41,7 @@ thread_services& this_thread_services() noexcept
 
 IHostUtility& host_utility() { return create_on_first_use(slots.utility, CLSID_HostUtility); }
 
-ITypeNameService& type_name_service()
-{
-    return create_on_first_use(slots.type_names, CLSID_TypeNameService);
-}
+ITypeNameService& type_name_service() { return create_on_first_use(slots.type_names, CLSID_TypeNameService); }
 
 void release_thread_services() noexcept
 {

@@ -24,7 +24,8 @@ HRESULT get_traced(std::wstring_view class_label, std::wstring_view member_label
 {
     if (!value) return E_POINTER;
     *value = nullptr;
-    return com::boundary([&] { *value = traced(class_label, member_label, [&] { return com::bstr(field); }).detach(); });
+    return com::boundary(
+        [&] { *value = traced(class_label, member_label, [&] { return com::bstr(field); }).detach(); });
 }
 
 HRESULT put_traced(std::wstring_view class_label, std::wstring_view member_label, std::wstring& field,

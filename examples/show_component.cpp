@@ -16,7 +16,8 @@ namespace {
 std::string narrow(std::wstring_view text)
 {
     std::string result;
-    for (wchar_t c : text) result += c < 128 ? static_cast<char>(c) : '?';
+    for (wchar_t c : text)
+        result += c < 128 ? static_cast<char>(c) : '?';
     return result;
 }
 
@@ -37,8 +38,7 @@ void report(const char* what, HRESULT hr)
                 narrow(description.view()).c_str());
 }
 
-template <class I>
-com::com_ptr<I> create(REFCLSID clsid, const char* name)
+template <class I> com::com_ptr<I> create(REFCLSID clsid, const char* name)
 {
     com::com_ptr<I> object;
     const HRESULT hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(I), object.put_void());

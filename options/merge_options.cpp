@@ -56,9 +56,8 @@ template <class Owner>
 HRESULT CMergeOptions::put_forwarded(std::wstring_view label, HRESULT (STDMETHODCALLTYPE Owner::*put)(LONG),
                                      LONG value) noexcept
 {
-    return com::boundary([&] {
-        traced(class_label, label, [&] { com::check((static_cast<Owner*>(this)->*put)(value)); });
-    });
+    return com::boundary(
+        [&] { traced(class_label, label, [&] { com::check((static_cast<Owner*>(this)->*put)(value)); }); });
 }
 
 template <class Owner>
@@ -141,23 +140,19 @@ HRESULT MergeOptions3::get_CopyACLOption(LONG* value) noexcept
 }
 HRESULT MergeOptions3::put_ResolutionMethod(LONG value) noexcept
 {
-    return self().put_forwarded(L"IKSQMergeOptions3_ResolutionMethod", &IKSQMergeOptions2::put_ResolutionMethod,
-                                value);
+    return self().put_forwarded(L"IKSQMergeOptions3_ResolutionMethod", &IKSQMergeOptions2::put_ResolutionMethod, value);
 }
 HRESULT MergeOptions3::get_ResolutionMethod(LONG* value) noexcept
 {
-    return self().get_forwarded(L"IKSQMergeOptions3_ResolutionMethod", &IKSQMergeOptions2::get_ResolutionMethod,
-                                value);
+    return self().get_forwarded(L"IKSQMergeOptions3_ResolutionMethod", &IKSQMergeOptions2::get_ResolutionMethod, value);
 }
 HRESULT MergeOptions3::put_UserMergeOptions(LONG value) noexcept
 {
-    return self().put_forwarded(L"IKSQMergeOptions3_UserMergeOptions", &IKSQMergeOptions2::put_UserMergeOptions,
-                                value);
+    return self().put_forwarded(L"IKSQMergeOptions3_UserMergeOptions", &IKSQMergeOptions2::put_UserMergeOptions, value);
 }
 HRESULT MergeOptions3::get_UserMergeOptions(LONG* value) noexcept
 {
-    return self().get_forwarded(L"IKSQMergeOptions3_UserMergeOptions", &IKSQMergeOptions2::get_UserMergeOptions,
-                                value);
+    return self().get_forwarded(L"IKSQMergeOptions3_UserMergeOptions", &IKSQMergeOptions2::get_UserMergeOptions, value);
 }
 HRESULT MergeOptions3::put_MapSchemaObjectsSetting(LONG value) noexcept
 {
@@ -182,23 +177,19 @@ HRESULT MergeOptions4::get_CopyACLOption(LONG* value) noexcept
 }
 HRESULT MergeOptions4::put_ResolutionMethod(LONG value) noexcept
 {
-    return self().put_forwarded(L"IKSQMergeOptions4_ResolutionMethod", &IKSQMergeOptions2::put_ResolutionMethod,
-                                value);
+    return self().put_forwarded(L"IKSQMergeOptions4_ResolutionMethod", &IKSQMergeOptions2::put_ResolutionMethod, value);
 }
 HRESULT MergeOptions4::get_ResolutionMethod(LONG* value) noexcept
 {
-    return self().get_forwarded(L"IKSQMergeOptions4_ResolutionMethod", &IKSQMergeOptions2::get_ResolutionMethod,
-                                value);
+    return self().get_forwarded(L"IKSQMergeOptions4_ResolutionMethod", &IKSQMergeOptions2::get_ResolutionMethod, value);
 }
 HRESULT MergeOptions4::put_UserMergeOptions(LONG value) noexcept
 {
-    return self().put_forwarded(L"IKSQMergeOptions4_UserMergeOptions", &IKSQMergeOptions2::put_UserMergeOptions,
-                                value);
+    return self().put_forwarded(L"IKSQMergeOptions4_UserMergeOptions", &IKSQMergeOptions2::put_UserMergeOptions, value);
 }
 HRESULT MergeOptions4::get_UserMergeOptions(LONG* value) noexcept
 {
-    return self().get_forwarded(L"IKSQMergeOptions4_UserMergeOptions", &IKSQMergeOptions2::get_UserMergeOptions,
-                                value);
+    return self().get_forwarded(L"IKSQMergeOptions4_UserMergeOptions", &IKSQMergeOptions2::get_UserMergeOptions, value);
 }
 HRESULT MergeOptions4::put_MapSchemaObjectsSetting(LONG value) noexcept
 {
@@ -241,23 +232,19 @@ HRESULT MergeOptions5::get_CopyACLOption(LONG* value) noexcept
 }
 HRESULT MergeOptions5::put_ResolutionMethod(LONG value) noexcept
 {
-    return self().put_forwarded(L"IKSQMergeOptions5_ResolutionMethod", &IKSQMergeOptions2::put_ResolutionMethod,
-                                value);
+    return self().put_forwarded(L"IKSQMergeOptions5_ResolutionMethod", &IKSQMergeOptions2::put_ResolutionMethod, value);
 }
 HRESULT MergeOptions5::get_ResolutionMethod(LONG* value) noexcept
 {
-    return self().get_forwarded(L"IKSQMergeOptions5_ResolutionMethod", &IKSQMergeOptions2::get_ResolutionMethod,
-                                value);
+    return self().get_forwarded(L"IKSQMergeOptions5_ResolutionMethod", &IKSQMergeOptions2::get_ResolutionMethod, value);
 }
 HRESULT MergeOptions5::put_UserMergeOptions(LONG value) noexcept
 {
-    return self().put_forwarded(L"IKSQMergeOptions5_UserMergeOptions", &IKSQMergeOptions2::put_UserMergeOptions,
-                                value);
+    return self().put_forwarded(L"IKSQMergeOptions5_UserMergeOptions", &IKSQMergeOptions2::put_UserMergeOptions, value);
 }
 HRESULT MergeOptions5::get_UserMergeOptions(LONG* value) noexcept
 {
-    return self().get_forwarded(L"IKSQMergeOptions5_UserMergeOptions", &IKSQMergeOptions2::get_UserMergeOptions,
-                                value);
+    return self().get_forwarded(L"IKSQMergeOptions5_UserMergeOptions", &IKSQMergeOptions2::get_UserMergeOptions, value);
 }
 HRESULT MergeOptions5::put_MapSchemaObjectsSetting(LONG value) noexcept
 {

@@ -103,9 +103,8 @@ private:
     CMergeOptions& self() noexcept;
 };
 
-class CMergeOptions final
-    : public com::implements<com::dual<_CMergeOptions>, MergeOptions1, TransvaneOptions, MergeOptions3,
-                             MergeOptions4, MergeOptions2, MergeOptions5> {
+class CMergeOptions final : public com::implements<com::dual<_CMergeOptions>, MergeOptions1, TransvaneOptions,
+                                                   MergeOptions3, MergeOptions4, MergeOptions2, MergeOptions5> {
 public:
     static constexpr std::wstring_view class_label = L"CMergeOptions";
 
@@ -128,7 +127,8 @@ private:
     template <class Owner>
     HRESULT put_forwarded(std::wstring_view label, HRESULT (STDMETHODCALLTYPE Owner::*put)(LONG), LONG value) noexcept;
     template <class Owner>
-    HRESULT get_forwarded(std::wstring_view label, HRESULT (STDMETHODCALLTYPE Owner::*get)(LONG*), LONG* value) noexcept;
+    HRESULT get_forwarded(std::wstring_view label, HRESULT (STDMETHODCALLTYPE Owner::*get)(LONG*),
+                          LONG* value) noexcept;
 
     LONG copy_acl_option = 1;
     LONG copy_folder = 1;

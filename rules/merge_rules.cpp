@@ -27,8 +27,7 @@ constexpr LONG DefaultActionListedCategories = 5;
 constexpr LONG DefaultActionOtherCategories = 1;
 
 // A 32-bit property of a record, read through the record's interface.
-template <class Record>
-LONG read(const com::com_ptr<Record>& record, HRESULT (STDMETHODCALLTYPE Record::*get)(LONG*))
+template <class Record> LONG read(const com::com_ptr<Record>& record, HRESULT (STDMETHODCALLTYPE Record::*get)(LONG*))
 {
     LONG value = 0;
     com::check((record.get()->*get)(&value), record.get());
@@ -59,8 +58,7 @@ private:
     std::optional<LONG> subtype_;
 };
 
-template <class Iterator, class Table>
-auto make_iterator(const Table& table)
+template <class Iterator, class Table> auto make_iterator(const Table& table)
 {
     auto iterator = com::make<Iterator>();
     iterator->Initialize(table);
@@ -69,8 +67,7 @@ auto make_iterator(const Table& table)
 
 // Runs a version-1 member that hands out an interface and hands it on after the
 // Leave line, so nothing is handed out when that line fails.
-template <class Out, class Call>
-HRESULT traced_out(std::wstring_view label, Out** out, Call call) noexcept
+template <class Out, class Call> HRESULT traced_out(std::wstring_view label, Out** out, Call call) noexcept
 {
     if (!out) return E_POINTER;
     *out = nullptr;
@@ -193,8 +190,10 @@ LONG CMergeRules::find_action(HostObject* object)
         const LONG rule_type = read(*rule, &IKSQObjectRule::get_Type);
         if (rule_type == codes.type() || rule_type == codes.subtype()) return read(*rule, &IKSQObjectRule::get_Action);
     }
-    if (const auto* rule = types_->find(std::int32_t{codes.subtype()})) return read(*rule, &IKSQObjectTypeRule::get_Action);
-    if (const auto* rule = types_->find(std::int32_t{codes.type()})) return read(*rule, &IKSQObjectTypeRule::get_Action);
+    if (const auto* rule = types_->find(std::int32_t{codes.subtype()}))
+        return read(*rule, &IKSQObjectTypeRule::get_Action);
+    if (const auto* rule = types_->find(std::int32_t{codes.type()}))
+        return read(*rule, &IKSQObjectTypeRule::get_Action);
 
     IHostUtility& utility = diagnostics::host_utility();
     LONG type = codes.type();
@@ -226,7 +225,8 @@ HRESULT MergeRules1::SetCategoryRule(LONG category, LONG action) noexcept
 HRESULT MergeRules1::SetTypeRule(LONG object_type, LONG action) noexcept
 {
     return com::boundary([&] {
-        traced(CMergeRules::class_label, L"IKSQMergeRules_SetTypeRule", [&] { self().set_type_rule(object_type, action); });
+        traced(CMergeRules::class_label, L"IKSQMergeRules_SetTypeRule",
+               [&] { self().set_type_rule(object_type, action); });
     });
 }
 
@@ -242,7 +242,8 @@ HRESULT MergeRules1::FindAction(HostObject* object, LONG* action) noexcept
 {
     if (!action) return E_POINTER;
     return com::boundary([&] {
-        *action = traced(CMergeRules::class_label, L"IKSQMergeRules_FindAction", [&] { return self().find_action(object); });
+        *action =
+            traced(CMergeRules::class_label, L"IKSQMergeRules_FindAction", [&] { return self().find_action(object); });
     });
 }
 
@@ -293,7 +294,8 @@ HRESULT MergeRules2::SetCategoryRule(LONG category, LONG action) noexcept
 
 HRESULT MergeRules2::SetTypeRule(LONG object_type, LONG action) noexcept
 {
-    return traced_call(L"IKSQMergeRules2_SetTypeRule", [&] { return version1(self()).SetTypeRule(object_type, action); });
+    return traced_call(L"IKSQMergeRules2_SetTypeRule",
+                       [&] { return version1(self()).SetTypeRule(object_type, action); });
 }
 
 HRESULT MergeRules2::SetObjectRule(BSTR object_id, LONG object_type, LONG action) noexcept

@@ -15,20 +15,24 @@ namespace {
 
 // In type-library order.
 const public_class classes[] = {
-    {L"CMergeRules", &CLSID_CMergeRules, com::create_instance<rules::CMergeRules>,
+    {L"CMergeRules",
+     &CLSID_CMergeRules,
+     com::create_instance<rules::CMergeRules>,
      {&IID__CMergeRules, &IID_CMergeRules___v0}},
-    {L"CMergeOptions", &CLSID_CMergeOptions, com::create_instance<options::CMergeOptions>,
+    {L"CMergeOptions",
+     &CLSID_CMergeOptions,
+     com::create_instance<options::CMergeOptions>,
      {&IID__CMergeOptions, nullptr}},
-    {L"CLogSetting", &CLSID_CLogSetting, com::create_instance<logging::CLogSetting>,
-     {&IID__CLogSetting, nullptr}},
-    {L"CLogSettings", &CLSID_CLogSettings, com::create_instance<logging::CLogSettings>,
-     {&IID__CLogSettings, nullptr}},
+    {L"CLogSetting", &CLSID_CLogSetting, com::create_instance<logging::CLogSetting>, {&IID__CLogSetting, nullptr}},
+    {L"CLogSettings", &CLSID_CLogSettings, com::create_instance<logging::CLogSettings>, {&IID__CLogSettings, nullptr}},
     {L"CLogSettingsIterator", &CLSID_CLogSettingsIterator, nullptr, {&IID__CLogSettingsIterator, nullptr}},
     {L"CCategoryRuleIterator", &CLSID_CCategoryRuleIterator, nullptr, {&IID__CCategoryRuleIterator, nullptr}},
     {L"CObjectRuleIterator", &CLSID_CObjectRuleIterator, nullptr, {&IID__CObjectRuleIterator, nullptr}},
     {L"CObjectTypeRuleIterator", &CLSID_CObjectTypeRuleIterator, nullptr, {&IID__CObjectTypeRuleIterator, nullptr}},
     {L"CFolderRule", &CLSID_CFolderRule, com::create_instance<rules::CFolderRule>, {&IID__CFolderRule, nullptr}},
-    {L"CFolderRuleIterator", &CLSID_CFolderRuleIterator, com::create_instance<rules::CFolderRuleIterator>,
+    {L"CFolderRuleIterator",
+     &CLSID_CFolderRuleIterator,
+     com::create_instance<rules::CFolderRuleIterator>,
      {&IID__CFolderRuleIterator, nullptr}},
 };
 

@@ -13,7 +13,7 @@ namespace server {
 struct public_class {
     std::wstring_view name;
     const CLSID* clsid;
-    com::class_factory::creator create; // null for a class the host cannot create
+    com::class_factory::creator create;           // null for a class the host cannot create
     std::array<const IID*, 2> default_interfaces; // the second may be null
 };
 

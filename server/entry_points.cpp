@@ -18,9 +18,7 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** obje
     for (const server::public_class& c : server::registration_table().classes) {
         if (*c.clsid != clsid) continue;
         if (!c.create) break;
-        return com::boundary([&] {
-            com::check(com::make<com::class_factory>(c.create)->QueryInterface(iid, object));
-        });
+        return com::boundary([&] { com::check(com::make<com::class_factory>(c.create)->QueryInterface(iid, object)); });
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

@@ -27,7 +27,10 @@ std::wstring version_text(const project& p)
 
 std::wstring library_key(const project& p) { return L"TypeLib\\" + guid_text(*p.library); }
 
-std::wstring prog_id(const project& p, const public_class& c) { return std::wstring(p.name) + L"." + std::wstring(c.name); }
+std::wstring prog_id(const project& p, const public_class& c)
+{
+    return std::wstring(p.name) + L"." + std::wstring(c.name);
+}
 
 HRESULT register_library(const project& p, const std::wstring& path)
 {

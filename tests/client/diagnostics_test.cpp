@@ -14,8 +14,7 @@ namespace {
 constexpr HRESULT injected = static_cast<HRESULT>(0x80041234L);
 
 // Runs `work` on a new thread with its own single-threaded apartment.
-template <class Work>
-void on_new_apartment(Work work)
+template <class Work> void on_new_apartment(Work work)
 {
     std::thread thread([&] {
         ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));

@@ -41,8 +41,7 @@ LONG get_property(IDispatch* object, const wchar_t* name)
     return result.lVal;
 }
 
-template <class I>
-com::com_ptr<IDispatch> dispatch_of(const com::com_ptr<IUnknown>& object)
+template <class I> com::com_ptr<IDispatch> dispatch_of(const com::com_ptr<IUnknown>& object)
 {
     com::com_ptr<I> i = object.try_as<I>();
     return com::com_ptr<IDispatch>(i.get()); // the interface's own IDispatch

@@ -74,7 +74,8 @@ TEST_F(LogSettingsTest, NewCollectionYieldsNothingRepeatedly)
 TEST_F(LogSettingsTest, SettingsComeBackInOrderAsTheVeryObjectsAdded)
 {
     auto a = setting(L"a.log"), b = setting(L"b.log"), upper_a = setting(L"A.log");
-    for (auto& s : {a, b, upper_a}) expect_ok(settings->Add(s.get()));
+    for (auto& s : {a, b, upper_a})
+        expect_ok(settings->Add(s.get()));
     const auto walked = walk();
     ASSERT_EQ(walked.size(), 3u);
     EXPECT_EQ(walked[0].get(), a.get());
@@ -108,7 +109,8 @@ TEST_F(LogSettingsTest, EmptyNameFailsWith63610WithAnEmptyArgumentList)
 
 TEST_F(LogSettingsTest, NamesAreComparedExactly)
 {
-    for (const wchar_t* name : {L"x.log", L"X.log", L"x.log ", L" x.log"}) expect_ok(settings->Add(setting(name).get()));
+    for (const wchar_t* name : {L"x.log", L"X.log", L"x.log ", L" x.log"})
+        expect_ok(settings->Add(setting(name).get()));
     const std::wstring with_nul(L"x\0y", 3);
     expect_ok(settings->Add(setting(with_nul).get()));
     expect_ok(settings->Add(setting(L"x").get()));

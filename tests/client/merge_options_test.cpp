@@ -38,42 +38,59 @@ accessor via(IUnknown* object, const wchar_t* interface_name, HRESULT (STDMETHOD
 std::vector<option> options_of(IUnknown* o)
 {
     return {
-        {L"CopyACLOption", 1,
+        {L"CopyACLOption",
+         1,
          {via(o, L"IKSQMergeOptions", &IKSQMergeOptions::put_CopyACLOption, &IKSQMergeOptions::get_CopyACLOption),
           via(o, L"IKSQMergeOptions2", &IKSQMergeOptions2::put_CopyACLOption, &IKSQMergeOptions2::get_CopyACLOption),
           via(o, L"IKSQMergeOptions3", &IKSQMergeOptions3::put_CopyACLOption, &IKSQMergeOptions3::get_CopyACLOption),
           via(o, L"IKSQMergeOptions4", &IKSQMergeOptions4::put_CopyACLOption, &IKSQMergeOptions4::get_CopyACLOption),
           via(o, L"IKSQMergeOptions5", &IKSQMergeOptions5::put_CopyACLOption, &IKSQMergeOptions5::get_CopyACLOption)}},
-        {L"CopyFolder", 1,
-         {via(o, L"IKSQTransvaneOptions", &IKSQTransvaneOptions::put_CopyFolder, &IKSQTransvaneOptions::get_CopyFolder)}},
-        {L"ResolutionMethod", 0,
-         {via(o, L"IKSQMergeOptions2", &IKSQMergeOptions2::put_ResolutionMethod, &IKSQMergeOptions2::get_ResolutionMethod),
-          via(o, L"IKSQMergeOptions3", &IKSQMergeOptions3::put_ResolutionMethod, &IKSQMergeOptions3::get_ResolutionMethod),
-          via(o, L"IKSQMergeOptions4", &IKSQMergeOptions4::put_ResolutionMethod, &IKSQMergeOptions4::get_ResolutionMethod),
-          via(o, L"IKSQMergeOptions5", &IKSQMergeOptions5::put_ResolutionMethod, &IKSQMergeOptions5::get_ResolutionMethod)}},
-        {L"UserMergeOptions", 0,
-         {via(o, L"IKSQMergeOptions2", &IKSQMergeOptions2::put_UserMergeOptions, &IKSQMergeOptions2::get_UserMergeOptions),
-          via(o, L"IKSQMergeOptions3", &IKSQMergeOptions3::put_UserMergeOptions, &IKSQMergeOptions3::get_UserMergeOptions),
-          via(o, L"IKSQMergeOptions4", &IKSQMergeOptions4::put_UserMergeOptions, &IKSQMergeOptions4::get_UserMergeOptions),
-          via(o, L"IKSQMergeOptions5", &IKSQMergeOptions5::put_UserMergeOptions, &IKSQMergeOptions5::get_UserMergeOptions)}},
-        {L"MapSchemaObjectsSetting", 0,
+        {L"CopyFolder",
+         1,
+         {via(o, L"IKSQTransvaneOptions", &IKSQTransvaneOptions::put_CopyFolder,
+              &IKSQTransvaneOptions::get_CopyFolder)}},
+        {L"ResolutionMethod",
+         0,
+         {via(o, L"IKSQMergeOptions2", &IKSQMergeOptions2::put_ResolutionMethod,
+              &IKSQMergeOptions2::get_ResolutionMethod),
+          via(o, L"IKSQMergeOptions3", &IKSQMergeOptions3::put_ResolutionMethod,
+              &IKSQMergeOptions3::get_ResolutionMethod),
+          via(o, L"IKSQMergeOptions4", &IKSQMergeOptions4::put_ResolutionMethod,
+              &IKSQMergeOptions4::get_ResolutionMethod),
+          via(o, L"IKSQMergeOptions5", &IKSQMergeOptions5::put_ResolutionMethod,
+              &IKSQMergeOptions5::get_ResolutionMethod)}},
+        {L"UserMergeOptions",
+         0,
+         {via(o, L"IKSQMergeOptions2", &IKSQMergeOptions2::put_UserMergeOptions,
+              &IKSQMergeOptions2::get_UserMergeOptions),
+          via(o, L"IKSQMergeOptions3", &IKSQMergeOptions3::put_UserMergeOptions,
+              &IKSQMergeOptions3::get_UserMergeOptions),
+          via(o, L"IKSQMergeOptions4", &IKSQMergeOptions4::put_UserMergeOptions,
+              &IKSQMergeOptions4::get_UserMergeOptions),
+          via(o, L"IKSQMergeOptions5", &IKSQMergeOptions5::put_UserMergeOptions,
+              &IKSQMergeOptions5::get_UserMergeOptions)}},
+        {L"MapSchemaObjectsSetting",
+         0,
          {via(o, L"IKSQMergeOptions3", &IKSQMergeOptions3::put_MapSchemaObjectsSetting,
               &IKSQMergeOptions3::get_MapSchemaObjectsSetting),
           via(o, L"IKSQMergeOptions4", &IKSQMergeOptions4::put_MapSchemaObjectsSetting,
               &IKSQMergeOptions4::get_MapSchemaObjectsSetting),
           via(o, L"IKSQMergeOptions5", &IKSQMergeOptions5::put_MapSchemaObjectsSetting,
               &IKSQMergeOptions5::get_MapSchemaObjectsSetting)}},
-        {L"UpdateSchemaOption", 0,
+        {L"UpdateSchemaOption",
+         0,
          {via(o, L"IKSQMergeOptions4", &IKSQMergeOptions4::put_UpdateSchemaOption,
               &IKSQMergeOptions4::get_UpdateSchemaOption),
           via(o, L"IKSQMergeOptions5", &IKSQMergeOptions5::put_UpdateSchemaOption,
               &IKSQMergeOptions5::get_UpdateSchemaOption)}},
-        {L"LockTakeOverOption", 0,
+        {L"LockTakeOverOption",
+         0,
          {via(o, L"IKSQMergeOptions4", &IKSQMergeOptions4::put_LockTakeOverOption,
               &IKSQMergeOptions4::get_LockTakeOverOption),
           via(o, L"IKSQMergeOptions5", &IKSQMergeOptions5::put_LockTakeOverOption,
               &IKSQMergeOptions5::get_LockTakeOverOption)}},
-        {L"TVOnOffMergeOptions", 0,
+        {L"TVOnOffMergeOptions",
+         0,
          {via(o, L"IKSQMergeOptions5", &IKSQMergeOptions5::put_TVOnOffMergeOptions,
               &IKSQMergeOptions5::get_TVOnOffMergeOptions)}},
     };
@@ -128,7 +145,8 @@ TEST_F(MergeOptionsTest, CreationTracesClassInitialize)
 TEST_F(MergeOptionsTest, NewRecordHoldsTheDefaultsThroughEveryInterface)
 {
     for (const option& o : options)
-        for (const accessor& a : o.carriers) EXPECT_EQ(read(a), o.initial) << o.name << " via " << a.interface_name;
+        for (const accessor& a : o.carriers)
+            EXPECT_EQ(read(a), o.initial) << o.name << " via " << a.interface_name;
 }
 
 TEST_F(MergeOptionsTest, EveryVersionSharesOneStoredValue)
@@ -138,8 +156,8 @@ TEST_F(MergeOptionsTest, EveryVersionSharesOneStoredValue)
         for (const accessor& writer : o.carriers) {
             expect_ok(writer.put(value), "put");
             for (const accessor& reader : o.carriers)
-                EXPECT_EQ(read(reader), value) << o.name << " written via " << writer.interface_name
-                                               << ", read via " << reader.interface_name;
+                EXPECT_EQ(read(reader), value)
+                    << o.name << " written via " << writer.interface_name << ", read via " << reader.interface_name;
             value = value == 2 ? 1 : 2;
         }
     }
@@ -180,8 +198,9 @@ TEST_F(MergeOptionsTest, CopyAclOptionOutsideOneAndTwoFailsWith63604ThroughEvery
             EXPECT_EQ(f.source, L"CMergeOptions");
             EXPECT_NE(f.description.find(std::to_wstring(value)), std::wstring::npos) << f.description;
             const std::wstring text = std::to_wstring(value);
-            EXPECT_EQ(calls(*host), (std::vector<std::wstring>{L"HostUtility.DescribeAclOption(" + text + L")",
-                                                               L"HostUtility.RaiseError(63604,CMergeOptions,[" + text + L"])"}));
+            EXPECT_EQ(calls(*host),
+                      (std::vector<std::wstring>{L"HostUtility.DescribeAclOption(" + text + L")",
+                                                 L"HostUtility.RaiseError(63604,CMergeOptions,[" + text + L"])"}));
             EXPECT_EQ(read(a), 2) << "the value from before the call stays";
         }
     }

@@ -134,7 +134,8 @@ TEST_F(RegistrationTest, UnregisteringLeavesNoKeyBehind)
 {
     expect_ok(register_server());
     expect_ok(unregister_server());
-    for (const std::wstring& key : component_keys()) EXPECT_FALSE(key_exists(key)) << std::string(key.begin(), key.end());
+    for (const std::wstring& key : component_keys())
+        EXPECT_FALSE(key_exists(key)) << std::string(key.begin(), key.end());
     // The host's own registration is not the component's to remove.
     EXPECT_TRUE(key_exists(L"Interface\\" + com::registry::guid_text(IID_IKSQMergeOptions)));
     expect_ok(unregister_server(), "unregistering twice");

@@ -14,8 +14,7 @@ HRESULT class_object(REFCLSID clsid, com::com_ptr<IClassFactory>& factory)
     return ::CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.put_void());
 }
 
-template <class I>
-bool answers(IUnknown* object)
+template <class I> bool answers(IUnknown* object)
 {
     com::com_ptr<I> i = com::com_ptr<IUnknown>(object).try_as<I>();
     if (!i) return false;
@@ -91,7 +90,8 @@ TEST(ServerTest, ObjectsAnswerTheirInterfaces)
 TEST(ServerTest, ErrorInformationIsOfferedForEveryInterface)
 {
     auto options = create<ISupportErrorInfo>(CLSID_CMergeOptions);
-    for (const IID* iid : {&IID_IKSQMergeOptions, &IID_IKSQMergeOptions5, &IID_IKSQTransvaneOptions, &IID__CMergeOptions})
+    for (const IID* iid :
+         {&IID_IKSQMergeOptions, &IID_IKSQMergeOptions5, &IID_IKSQTransvaneOptions, &IID__CMergeOptions})
         EXPECT_EQ(options->InterfaceSupportsErrorInfo(*iid), S_OK);
     EXPECT_EQ(options->InterfaceSupportsErrorInfo(IID_IKSQLogSetting), S_FALSE) << "an interface it does not answer";
 }

@@ -12,7 +12,8 @@ using RuleIteratorsTest = RulesTest;
 
 TEST_F(RuleIteratorsTest, CategoryRulesComeInTheOrderAdded)
 {
-    for (LONG category : {5, 2, 9}) expect_ok(rules->SetCategoryRule(category, category * 10));
+    for (LONG category : {5, 2, 9})
+        expect_ok(rules->SetCategoryRule(category, category * 10));
     com::com_ptr<IKSQCategoryRuleIterator> iterator;
     expect_ok(rules->CreateCategoryRuleIterator(iterator.put()));
     std::vector<LONG> seen;
@@ -153,7 +154,8 @@ TEST_F(RuleIteratorsTest, HostCreatedFolderClassesWork)
 
 TEST_F(RuleIteratorsTest, RuleIteratorsAndRecordsAreNotCreatable)
 {
-    for (const CLSID* clsid : {&CLSID_CCategoryRuleIterator, &CLSID_CObjectRuleIterator, &CLSID_CObjectTypeRuleIterator}) {
+    for (const CLSID* clsid :
+         {&CLSID_CCategoryRuleIterator, &CLSID_CObjectRuleIterator, &CLSID_CObjectTypeRuleIterator}) {
         com::com_ptr<IUnknown> object;
         EXPECT_EQ(::CoCreateInstance(*clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.put_void()),
                   CLASS_E_CLASSNOTAVAILABLE);

@@ -8,8 +8,7 @@ namespace {
 
 using RuleSettingTest = RulesTest;
 
-template <class Iterator, class Record>
-std::vector<com::com_ptr<Record>> walk(Iterator* iterator)
+template <class Iterator, class Record> std::vector<com::com_ptr<Record>> walk(Iterator* iterator)
 {
     std::vector<com::com_ptr<Record>> records;
     for (;;) {
@@ -20,8 +19,7 @@ std::vector<com::com_ptr<Record>> walk(Iterator* iterator)
     }
 }
 
-template <class Record>
-LONG action_of(const com::com_ptr<Record>& record)
+template <class Record> LONG action_of(const com::com_ptr<Record>& record)
 {
     LONG action = 0;
     expect_ok(record->get_Action(&action));
@@ -149,8 +147,8 @@ TEST_F(RuleSettingTest, BothVersionsShareTheTables)
 TEST_F(RuleSettingTest, StoreAnswersItsInterfacesAsOneObject)
 {
     com::com_ptr<IUnknown> identity = com::identity_of(rules.get());
-    for (const IID* iid : {&IID_IKSQMergeRules, &IID_IKSQMergeRules2, &IID__CMergeRules, &IID_CMergeRules___v0,
-                           &IID_IDispatch}) {
+    for (const IID* iid :
+         {&IID_IKSQMergeRules, &IID_IKSQMergeRules2, &IID__CMergeRules, &IID_CMergeRules___v0, &IID_IDispatch}) {
         com::com_ptr<IUnknown> answered;
         expect_ok(rules->QueryInterface(*iid, answered.put_void()));
         EXPECT_EQ(com::identity_of(answered.get()).get(), identity.get());

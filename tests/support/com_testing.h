@@ -22,8 +22,7 @@ struct failure {
 };
 failure failure_of(HRESULT hr);
 
-template <class I>
-com::com_ptr<I> create(REFCLSID clsid)
+template <class I> com::com_ptr<I> create(REFCLSID clsid)
 {
     com::com_ptr<I> object;
     expect_ok(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(I), object.put_void()),
@@ -31,8 +30,7 @@ com::com_ptr<I> create(REFCLSID clsid)
     return object;
 }
 
-template <class I, class T>
-com::com_ptr<I> query(const com::com_ptr<T>& object)
+template <class I, class T> com::com_ptr<I> query(const com::com_ptr<T>& object)
 {
     com::com_ptr<I> result = object.template try_as<I>();
     EXPECT_TRUE(result) << "object does not answer the interface";
@@ -40,7 +38,10 @@ com::com_ptr<I> query(const com::com_ptr<T>& object)
 }
 
 // 0x800A0000 | number.
-constexpr HRESULT numbered(long number) { return static_cast<HRESULT>(0x800A0000UL | static_cast<unsigned long>(number)); }
+constexpr HRESULT numbered(long number)
+{
+    return static_cast<HRESULT>(0x800A0000UL | static_cast<unsigned long>(number));
+}
 
 // DllCanUnloadNow of the loaded component.
 HRESULT component_can_unload_now();

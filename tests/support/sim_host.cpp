@@ -41,8 +41,8 @@ std::vector<std::wstring> split(const std::wstring& text, wchar_t separator)
 com::com_ptr<ISimHostControl> sim_host()
 {
     com::com_ptr<ISimHostControl> host;
-    expect_ok(::CoCreateInstance(CLSID_SimHostControl, nullptr, CLSCTX_INPROC_SERVER, IID_ISimHostControl,
-                                 host.put_void()));
+    expect_ok(
+        ::CoCreateInstance(CLSID_SimHostControl, nullptr, CLSCTX_INPROC_SERVER, IID_ISimHostControl, host.put_void()));
     return host;
 }
 
@@ -68,8 +68,7 @@ std::vector<std::wstring> calls(ISimHostControl& host, bool with_creation)
     SAFEARRAY* recorded = nullptr;
     expect_ok(host.get_Calls(&recorded));
     std::vector<std::wstring> result = texts_of(recorded);
-    if (!with_creation)
-        std::erase_if(result, [](const std::wstring& call) { return call.ends_with(L".Create()"); });
+    if (!with_creation) std::erase_if(result, [](const std::wstring& call) { return call.ends_with(L".Create()"); });
     return result;
 }
 

@@ -13,7 +13,8 @@ using common::keyed_table;
 TEST(KeyedTableTest, KeepsInsertionOrderThroughRemovals)
 {
     keyed_table<std::wstring, int> table;
-    for (int i = 0; i < 6; ++i) table.add(L"k" + std::to_wstring(i), i);
+    for (int i = 0; i < 6; ++i)
+        table.add(L"k" + std::to_wstring(i), i);
     table.remove(std::wstring_view(L"k0"));
     table.remove(std::wstring_view(L"k3"));
     table.remove(std::wstring_view(L"k5"));
@@ -30,8 +31,8 @@ TEST(KeyedTableTest, TextKeysAreComparedExactly)
 {
     keyed_table<std::wstring, int> table;
     const std::wstring with_nul(L"a\0b", 3);
-    for (const std::wstring& key : {std::wstring(L"a"), std::wstring(L"A"), std::wstring(L"a "), with_nul,
-                                    std::wstring(L"")})
+    for (const std::wstring& key :
+         {std::wstring(L"a"), std::wstring(L"A"), std::wstring(L"a "), with_nul, std::wstring(L"")})
         table.add(key, 0);
     EXPECT_EQ(table.count(), 5u);
     EXPECT_TRUE(table.exists(std::wstring_view(with_nul)));
@@ -116,9 +117,11 @@ TEST(KeyedTableTest, AgreesWithASimpleModel)
         ASSERT_EQ(table.count(), model.size());
     }
     std::vector<std::int32_t> keys;
-    for (auto& e : model) keys.push_back(e.first);
+    for (auto& e : model)
+        keys.push_back(e.first);
     EXPECT_EQ(table.keys(), keys);
-    for (auto& [key, value] : model) EXPECT_EQ(table.item(key), value);
+    for (auto& [key, value] : model)
+        EXPECT_EQ(table.item(key), value);
 }
 
 } // namespace
