@@ -11,10 +11,8 @@
 #include "com/dual.h"
 #include "com/implements.h"
 
-#include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace logging {
 
