@@ -65,8 +65,8 @@ template <class Iterator, class Table> auto make_iterator(const Table& table)
     return com::as_interface<typename Iterator::iterator_interface>(iterator);
 }
 
-// Runs a version-1 member that hands out an interface and hands it on after the
-// Leave line, so nothing is handed out when that line fails.
+// Runs a traced member that hands out an interface, and hands it on only after
+// the Leave line, so nothing is handed out when that line fails.
 template <class Out, class Call> HRESULT traced_out(std::wstring_view label, Out** out, Call call) noexcept
 {
     if (!out) return E_POINTER;
