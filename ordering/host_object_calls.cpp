@@ -1,0 +1,51 @@
+#include "host_object_calls.h"
+
+#include "com/bstr.h"
+#include "com/error.h"
+
+namespace ordering {
+
+namespace {
+
+// The host hands its objects out as HostObject2, which derives from HostObject:
+// the failing object's error information counts when it supports it for either.
+void check_host_call(HRESULT result, HostObject& object)
+{
+    if (SUCCEEDED(result)) return;
+    com::com_ptr<IErrorInfo> info;
+    if (::GetErrorInfo(0, info.put()) != S_OK) info.reset();
+    com::com_ptr<ISupportErrorInfo> support;
+    const bool supported = SUCCEEDED(object.QueryInterface(IID_ISupportErrorInfo, support.put_void())) &&
+                           (support->InterfaceSupportsErrorInfo(IID_HostObject) == S_OK ||
+                            support->InterfaceSupportsErrorInfo(IID_HostObject2) == S_OK);
+    if (!supported) info.reset();
+    throw com::com_error(result, std::move(info));
+}
+
+} // namespace
+
+std::wstring id_of(HostObject& object)
+{
+    com::bstr id;
+    check_host_call(object.get_ID(id.put()), object);
+    return id.str();
+}
+
+com::com_ptr<IDispatch> related_objects_of(HostObject& object)
+{
+    com::com_ptr<IDispatch> related;
+    check_host_call(object.get_RelatedObjects(related.put()), object);
+    if (!related) com::throw_error(E_POINTER, L"HostObject", L"The host gave no collection of related objects.");
+    return related;
+}
+
+com::com_ptr<HostObject> as_host_object(IUnknown* object, std::wstring_view class_label)
+{
+    if (!object) com::throw_error(E_POINTER, class_label, L"No object was given.");
+    com::com_ptr<HostObject> host_object;
+    const HRESULT result = object->QueryInterface(IID_HostObject, host_object.put_void());
+    if (FAILED(result)) com::throw_error(result, class_label, L"The object is not a host object.");
+    return host_object;
+}
+
+} // namespace ordering

@@ -1,0 +1,23 @@
+#pragma once
+// The calls that the ordering classes make on host objects.
+
+#include <K5TYPLIB.h>
+
+#include "com/com_ptr.h"
+
+#include <string>
+#include <string_view>
+
+namespace ordering {
+
+// The object's ID text.
+std::wstring id_of(HostObject& object);
+
+// The collection of the object's related objects, as the host hands it out.
+com::com_ptr<IDispatch> related_objects_of(HostObject& object);
+
+// The object as a host object; a null object, or one that is not a host object,
+// fails (reported for `class_label`).
+com::com_ptr<HostObject> as_host_object(IUnknown* object, std::wstring_view class_label);
+
+} // namespace ordering

@@ -1,0 +1,71 @@
+#include "level_list.h"
+
+#include "level_list_iterator.h"
+#include "level_reverse_list_iterator.h"
+
+#include "diagnostics/setup.h"
+#include "diagnostics/trace.h"
+
+#include "com/error.h"
+
+namespace ordering {
+
+using diagnostics::traced;
+
+CLevelList::CLevelList() : levels_(common::make_table<common::object_key, com::com_ptr<IKSQObjectList>>())
+{
+    diagnostics::ensure_thread_setup();
+}
+
+HRESULT CLevelList::Add(IKSQObjectList* level) noexcept
+{
+    return com::boundary([&] {
+        traced(class_label, L"IKSQLevelList_Add", [&] {
+            if (!level) com::throw_error(E_POINTER, class_label, L"No object list was given.");
+            common::object_key key(level);
+            if (!levels_->exists(key)) levels_->add(std::move(key), com::com_ptr<IKSQObjectList>(level));
+            // The iterators are told even when the list was a level already.
+            iterators_.notify_all(NotifyAdded);
+        });
+    });
+}
+
+template <class Iterator>
+HRESULT CLevelList::create_iterator(std::wstring_view member_label, IKSQLevelIterator** iterator) noexcept
+{
+    if (!iterator) return E_POINTER;
+    *iterator = nullptr;
+    return com::boundary([&] {
+        auto created = traced(class_label, member_label, [&] {
+            auto made = com::make<Iterator>();
+            made->Initialize(levels_);
+            iterators_.add(static_cast<IKSQLevelIterator*>(made.get()), com::as_interface<IKSQIteratorNotify>(made));
+            return made;
+        });
+        *iterator = com::as_interface<IKSQLevelIterator>(created).detach();
+    });
+}
+
+HRESULT CLevelList::CreateLevelIterator(IKSQLevelIterator** iterator) noexcept
+{
+    return create_iterator<CLevelListIterator>(L"IKSQLevelList_CreateLevelIterator", iterator);
+}
+
+HRESULT CLevelList::CreateReverseLevelIterator(IKSQLevelIterator** iterator) noexcept
+{
+    return create_iterator<CLevelReverseListIterator>(L"IKSQLevelList_CreateReverseLevelIterator", iterator);
+}
+
+HRESULT CLevelList::RemoveIterator(IKSQLevelIterator* iterator) noexcept
+{
+    return com::boundary(
+        [&] { traced(class_label, L"IKSQLevelList_RemoveIterator", [&] { iterators_.remove(iterator); }); });
+}
+
+HRESULT CLevelList::RemoveAllIterators() noexcept
+{
+    return com::boundary(
+        [&] { traced(class_label, L"IKSQLevelList_RemoveAllIterators", [&] { iterators_.clear(); }); });
+}
+
+} // namespace ordering

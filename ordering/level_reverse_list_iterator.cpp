@@ -1,0 +1,65 @@
+#include "level_reverse_list_iterator.h"
+
+#include "common/position.h"
+#include "diagnostics/errors.h"
+#include "diagnostics/trace.h"
+
+#include "com/error.h"
+#include "com/safearray.h"
+
+#include <limits>
+
+namespace ordering {
+
+using diagnostics::traced;
+
+void CLevelReverseListIterator::Initialize(level_table levels)
+{
+    traced(class_label, L"Initialize", [&] {
+        snapshot_.take(std::move(levels));
+        const std::size_t count = snapshot_.levels().count();
+        if (count > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+            diagnostics::raise_overflow(class_label);
+        position_ = static_cast<std::int32_t>(count);
+    });
+}
+
+HRESULT CLevelReverseListIterator::HasNext(VARIANT_BOOL* result) noexcept
+{
+    if (!result) return E_POINTER;
+    return com::boundary([&] {
+        *result = traced(class_label, L"IKSQLevelIterator_HasNext",
+                         [&] { return com::to_variant_bool(common::HasNext(position_)); });
+    });
+}
+
+HRESULT CLevelReverseListIterator::Next(IKSQObjectList** level) noexcept
+{
+    if (!level) return E_POINTER;
+    *level = nullptr;
+    return com::boundary([&] {
+        auto next = traced(class_label, L"IKSQLevelIterator_Next", [&] {
+            VARIANT_BOOL more = VARIANT_FALSE;
+            com::check(static_cast<IKSQLevelIterator*>(this)->HasNext(&more));
+            if (!more) return com::com_ptr<IKSQObjectList>();
+            const std::int32_t position = common::previous_position(position_, class_label);
+            com::com_ptr<IKSQObjectList> found = snapshot_.at(position, class_label);
+            position_ = position;
+            return found;
+        });
+        *level = next.detach();
+    });
+}
+
+HRESULT CLevelReverseListIterator::Notify(LONG code) noexcept
+{
+    return com::boundary([&] {
+        traced(class_label, L"IKSQIteratorNotify_Notify", [&] {
+            // Appended levels lie beyond the start of the walk, so it never
+            // reaches them; the snapshot is brought up to date all the same.
+            if (code == NotifyAdded) snapshot_.refresh();
+        });
+    });
+}
+
+} // namespace ordering

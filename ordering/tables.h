@@ -1,0 +1,26 @@
+#pragma once
+// The containers that the lists share with their iterators, and the codes with
+// which a list tells its iterators of a change.
+
+#include <K1PriTyp.h>
+
+#include "common/keyed_table.h"
+#include "common/object_key.h"
+
+#include "com/com_ptr.h"
+
+#include <string>
+
+namespace ordering {
+
+// The objects of an object list under their ID texts, in list order.
+using object_table = common::shared_table<std::wstring, com::com_ptr<HostObject>>;
+
+// The levels of a level list, each under its own identity, in level order.
+using level_table = common::shared_table<common::object_key, com::com_ptr<IKSQObjectList>>;
+
+// Arguments of IKSQIteratorNotify::Notify; iterators ignore any other value.
+inline constexpr long NotifyAdded = 1;
+inline constexpr long NotifyRemoved = 2;
+
+} // namespace ordering

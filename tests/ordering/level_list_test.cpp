@@ -1,0 +1,155 @@
+// CLevelList with its forward and reverse iterators.
+#include "ordering_fixture.h"
+
+#include "com/bstr.h"
+
+using namespace testing_support;
+using namespace ordering_testing;
+
+namespace {
+
+class LevelListTest : public OrderingTest {
+protected:
+    static com::com_ptr<IKSQLevelIterator> forward(IKSQLevelList& levels)
+    {
+        com::com_ptr<IKSQLevelIterator> result;
+        expect_ok(levels.CreateLevelIterator(result.put()));
+        return result;
+    }
+    static com::com_ptr<IKSQLevelIterator> reverse(IKSQLevelList& levels)
+    {
+        com::com_ptr<IKSQLevelIterator> result;
+        expect_ok(levels.CreateReverseLevelIterator(result.put()));
+        return result;
+    }
+    static com::com_ptr<IKSQObjectList> next(IKSQLevelIterator& iterator)
+    {
+        com::com_ptr<IKSQObjectList> result;
+        expect_ok(iterator.Next(result.put()));
+        return result;
+    }
+    static bool has_next(IKSQLevelIterator& iterator)
+    {
+        VARIANT_BOOL more = VARIANT_FALSE;
+        expect_ok(iterator.HasNext(&more));
+        return more != VARIANT_FALSE;
+    }
+    long notified()
+    {
+        return lines(L"Enter CLevelListIterator IKSQIteratorNotify_Notify") +
+               lines(L"Enter CLevelReverseListIterator IKSQIteratorNotify_Notify");
+    }
+};
+
+TEST_F(LevelListTest, AnEmptyLevelListHasNothingToWalk)
+{
+    auto levels = new_levels();
+    for (auto iterator : {forward(*levels), reverse(*levels)}) {
+        EXPECT_FALSE(has_next(*iterator));
+        EXPECT_FALSE(next(*iterator));
+    }
+}
+
+TEST_F(LevelListTest, AListAddedTwiceIsOneLevelButBothAddsAreAnnounced)
+{
+    auto levels = new_levels();
+    auto level = list({L"A"});
+    auto walker = forward(*levels);
+    auto backward = reverse(*levels);
+    expect_ok(host->ClearTrace());
+    expect_ok(levels->Add(level.get()));
+    expect_ok(levels->Add(level.get()));
+    EXPECT_EQ(notified(), 4);
+    EXPECT_EQ(next(*walker), level);
+    EXPECT_FALSE(next(*walker));
+    EXPECT_EQ(contents_of(*levels), (level_ids{{L"A"}}));
+}
+
+TEST_F(LevelListTest, AForwardWalkReachesLevelsAddedAfterItsEnd)
+{
+    auto levels = levels_of({{L"A"}});
+    auto walker = forward(*levels);
+    EXPECT_TRUE(next(*walker));
+    EXPECT_FALSE(has_next(*walker));
+    auto added = list({L"B"});
+    expect_ok(levels->Add(added.get()));
+    EXPECT_TRUE(has_next(*walker));
+    EXPECT_EQ(next(*walker), added);
+}
+
+TEST_F(LevelListTest, AReverseWalkCoversTheLevelsThatExistedWhenItWasMade)
+{
+    auto levels = new_levels();
+    auto l0 = list({L"A"});
+    auto l1 = list({L"B"});
+    expect_ok(levels->Add(l0.get()));
+    expect_ok(levels->Add(l1.get()));
+    auto backward = reverse(*levels);
+    EXPECT_EQ(next(*backward), l1);
+    expect_ok(levels->Add(list({L"C"}).get()));
+    EXPECT_EQ(next(*backward), l0);
+    EXPECT_FALSE(has_next(*backward));
+    EXPECT_FALSE(next(*backward));
+}
+
+TEST_F(LevelListTest, AnEmptiedObjectListStaysALevel)
+{
+    auto levels = levels_of({{L"A"}, {L"B"}});
+    com::com_ptr<IKSQLevelIterator> walker = forward(*levels);
+    auto first = next(*walker);
+    argument a(L"A");
+    expect_ok(first->Remove(a.get()));
+    EXPECT_EQ(contents_of(*levels), (level_ids{{}, {L"B"}}));
+}
+
+TEST_F(LevelListTest, UnregisteredIteratorsAreNoLongerTold)
+{
+    auto levels = new_levels();
+    auto walker = forward(*levels);
+    auto backward = reverse(*levels);
+    expect_ok(levels->RemoveIterator(backward.get()));
+    expect_ok(host->ClearTrace());
+    expect_ok(levels->Add(list({L"A"}).get()));
+    EXPECT_EQ(lines(L"Enter CLevelListIterator IKSQIteratorNotify_Notify"), 1);
+    EXPECT_EQ(lines(L"Enter CLevelReverseListIterator IKSQIteratorNotify_Notify"), 0);
+    expect_ok(levels->RemoveAllIterators());
+    expect_ok(host->ClearTrace());
+    expect_ok(levels->Add(list({L"B"}).get()));
+    EXPECT_EQ(notified(), 0);
+}
+
+TEST_F(LevelListTest, ReverseNextTracesItsPositionTestInsideIt)
+{
+    auto levels = levels_of({{L"A"}});
+    auto backward = reverse(*levels);
+    expect_ok(host->ClearTrace());
+    EXPECT_TRUE(next(*backward));
+    EXPECT_EQ(traces(), (std::vector<std::wstring>{
+                            L"Enter CLevelReverseListIterator IKSQLevelIterator_Next",
+                            L"Enter CLevelReverseListIterator IKSQLevelIterator_HasNext",
+                            L"Enter modCommonFunctions HasNext",
+                            L"Leave modCommonFunctions HasNext",
+                            L"Leave CLevelReverseListIterator IKSQLevelIterator_HasNext",
+                            L"Leave CLevelReverseListIterator IKSQLevelIterator_Next",
+                        }));
+}
+
+TEST_F(LevelListTest, AFailingNotifyFailsAddAfterTheLevelWasAppended)
+{
+    auto levels = new_levels();
+    auto walker = forward(*levels);
+    auto backward = reverse(*levels);
+    auto level = list({L"A"});
+    expect_ok(host->ClearTrace());
+    // The second trace line of Add is the first iterator's Enter line.
+    const HRESULT broken = static_cast<HRESULT>(0x80045678L);
+    expect_ok(host->InjectFailure(com::bstr(L"TraceService.Trace").get(), 2, broken, com::bstr(L"no trace").get()));
+    const failure f = failure_of(levels->Add(level.get()));
+    EXPECT_EQ(f.code, broken);
+    EXPECT_EQ(f.description, L"no trace");
+    EXPECT_EQ(lines(L"Enter CLevelReverseListIterator IKSQIteratorNotify_Notify"), 0);
+    EXPECT_EQ(lines(L"Leave CLevelList IKSQLevelList_Add"), 0);
+    EXPECT_EQ(contents_of(*levels), (level_ids{{L"A"}}));
+}
+
+} // namespace
