@@ -1,0 +1,117 @@
+#include "level_sort.h"
+
+#include "host_object_calls.h"
+#include "message_pump.h"
+#include "object_list.h"
+#include "related_objects.h"
+#include "sort_application_by_levels.h"
+
+#include "com/error.h"
+#include "com/safearray.h"
+
+namespace ordering {
+
+namespace {
+
+constexpr std::wstring_view class_label = CSortApplicationByLevels::class_label;
+
+template <class Iterator> bool has_next(Iterator& iterator)
+{
+    VARIANT_BOOL more = VARIANT_FALSE;
+    com::check(iterator.HasNext(&more), &iterator);
+    return more != VARIANT_FALSE;
+}
+
+// Next, after HasNext said there is one: an iterator that then delivers nothing
+// has lost track of its list.
+template <class Result, class Iterator> com::com_ptr<Result> next_of(Iterator& iterator)
+{
+    com::com_ptr<Result> next;
+    com::check(iterator.Next(next.put()), &iterator);
+    if (!next) com::throw_error(E_POINTER, class_label, L"An iterator delivered nothing where it had announced more.");
+    return next;
+}
+
+} // namespace
+
+level_sort::level_sort(com::com_ptr<IKSQLevelList> levels) : levels_(std::move(levels)) {}
+
+void level_sort::run()
+{
+    com::com_ptr<IKSQLevelIterator> walker;
+    com::check(levels_->CreateLevelIterator(walker.put()), levels_.get());
+    // The walk reaches the levels appended on the way.
+    while (has_next(*walker)) {
+        if (!walk(*next_of<IKSQObjectList>(*walker))) break;
+    }
+    com::check(levels_->RemoveAllIterators(), levels_.get());
+}
+
+bool level_sort::walk(IKSQObjectList& level)
+{
+    const std::size_t depth = bound_.depth_of(&level);
+    com::com_ptr<IKSQObjectIterator> objects;
+    com::check(level.CreateObjectIterator(objects.put()), &level);
+    const com::com_ptr<IKSQObjectList> new_level = com::as_interface<IKSQObjectList>(com::make<CObjectList>());
+
+    while (has_next(*objects)) {
+        const com::com_ptr<HostObject> visited = next_of<HostObject>(*objects);
+        bound_.see(visited.get());
+        yield_to_message_pump();
+        related_objects related(*visited, class_label);
+        while (const com::com_ptr<HostObject> object = related.next())
+            move_related(*visited, *object, *new_level);
+    }
+
+    // An empty new level is dropped; a filled one becomes the last level.
+    bool go_on = true;
+    LONG moved = 0;
+    com::check(new_level->get_Count(&moved), new_level.get());
+    if (moved > 0) {
+        com::check(levels_->Add(new_level.get()), levels_.get());
+        bound_.appended(new_level.get(), depth + 1);
+        go_on = !bound_.exceeded(depth + 1);
+    }
+    com::check(level.RemoveAllIterators(), &level);
+    return go_on;
+}
+
+void level_sort::move_related(HostObject& visited, HostObject& related, IKSQObjectList& new_level)
+{
+    // The scan covers the levels that exist now; the new level is not yet one.
+    com::com_ptr<IKSQLevelIterator> scan;
+    com::check(levels_->CreateReverseLevelIterator(scan.put()), levels_.get());
+    // The lists find an object by the object itself.
+    com::variant key;
+    key.put()->vt = VT_DISPATCH;
+    key.get()->pdispVal = &related;
+    related.AddRef();
+    while (has_next(*scan)) {
+        const com::com_ptr<IKSQObjectList> level = next_of<IKSQObjectList>(*scan);
+        VARIANT_BOOL holds = VARIANT_FALSE;
+        com::check(level->Exists(key.get(), &holds), level.get());
+        if (!holds) continue;
+        // An object is not moved again by the object that moved it last: this
+        // ends the back-and-forth of an object related to itself and of a
+        // simple cycle.
+        if (!record_mover(visited, related)) return;
+        com::check(level->Remove(key.get()), level.get());
+        com::check(new_level.Add(&related), &new_level);
+    }
+    yield_to_message_pump();
+}
+
+bool level_sort::record_mover(HostObject& visited, HostObject& related)
+{
+    common::object_key key(&related);
+    auto recorded = movers_.find(key);
+    if (recorded == movers_.end()) {
+        movers_.emplace(std::move(key), com::com_ptr<HostObject>(&visited));
+        return true;
+    }
+    if (id_of(visited) == id_of(*recorded->second)) return false;
+    recorded->second = com::com_ptr<HostObject>(&visited);
+    return true;
+}
+
+} // namespace ordering

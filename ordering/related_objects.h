@@ -1,0 +1,31 @@
+#pragma once
+// A host object's related objects, enumerated as automation clients do: the
+// collection's _NewEnum member through IDispatch, then IEnumVARIANT, one member
+// at a time, in the collection's order.
+
+#include <K5TYPLIB.h>
+
+#include "com/com_ptr.h"
+
+#include <oaidl.h>
+
+#include <string_view>
+
+namespace ordering {
+
+class related_objects {
+public:
+    // Reads the object's RelatedObjects and asks the collection for its
+    // enumerator; failures are reported for `class_label`.
+    related_objects(HostObject& object, std::wstring_view class_label);
+
+    // The next member as a host object; null after the last one. A member that is
+    // not a host object fails.
+    com::com_ptr<HostObject> next();
+
+private:
+    std::wstring_view class_label_;
+    com::com_ptr<IEnumVARIANT> members_;
+};
+
+} // namespace ordering

@@ -1,0 +1,58 @@
+#include "sort_application_by_levels.h"
+
+#include "level_sort.h"
+
+#include "diagnostics/trace.h"
+
+#include "com/error.h"
+#include "com/safearray.h"
+
+namespace ordering {
+
+namespace {
+
+using diagnostics::traced;
+
+// The level list that the argument holds; anything else fails.
+com::com_ptr<IKSQLevelList> level_list_in(VARIANT* argument)
+{
+    if (!argument) com::throw_error(E_POINTER, CSortApplicationByLevels::class_label, L"No level list was given.");
+    com::variant value;
+    com::check(::VariantCopyInd(value.put(), argument));
+    const VARIANT& v = *value.get();
+    IUnknown* object = v.vt == VT_DISPATCH ? v.pdispVal : v.vt == VT_UNKNOWN ? v.punkVal : nullptr;
+    com::com_ptr<IKSQLevelList> levels;
+    if (!object || FAILED(object->QueryInterface(IID_IKSQLevelList, levels.put_void())))
+        com::throw_error(DISP_E_TYPEMISMATCH, CSortApplicationByLevels::class_label,
+                         L"The argument is not a level list.");
+    return levels;
+}
+
+} // namespace
+
+HRESULT CSortApplicationByLevels::Sort(VARIANT* levels) noexcept
+{
+    return com::boundary([&] {
+        traced(class_label, L"IKSQSortApplicationObjects_Sort", [&] { level_sort(level_list_in(levels)).run(); });
+    });
+}
+
+HRESULT CSortApplicationByLevels::putref_Session(HostSession* session) noexcept
+{
+    return com::boundary([&] {
+        traced(class_label, L"IKSQSortApplicationObjects_Session",
+               [&] { session_ = com::com_ptr<HostSession>(session); });
+    });
+}
+
+HRESULT CSortApplicationByLevels::get_Session(HostSession** session) noexcept
+{
+    if (!session) return E_POINTER;
+    *session = nullptr;
+    return com::boundary([&] {
+        auto stored = traced(class_label, L"IKSQSortApplicationObjects_Session", [&] { return session_; });
+        *session = stored.detach();
+    });
+}
+
+} // namespace ordering
