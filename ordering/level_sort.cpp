@@ -59,8 +59,10 @@ bool level_sort::walk(IKSQObjectList& level)
         bound_.see(visited.get());
         yield_to_message_pump();
         related_objects related(*visited, class_label);
-        while (const com::com_ptr<HostObject> object = related.next())
+        while (const com::com_ptr<HostObject> object = related.next()) {
+            bound_.see(object.get());
             move_related(*visited, *object, *new_level);
+        }
     }
 
     // An empty new level is dropped; a filled one becomes the last level.
