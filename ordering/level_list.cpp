@@ -12,18 +12,14 @@ namespace ordering {
 
 using diagnostics::traced;
 
-CLevelList::CLevelList() : levels_(common::make_table<common::object_key, com::com_ptr<IKSQObjectList>>())
-{
-    diagnostics::ensure_thread_setup();
-}
+CLevelList::CLevelList() : levels_(std::make_shared<level_table>()) { diagnostics::ensure_thread_setup(); }
 
 HRESULT CLevelList::Add(IKSQObjectList* level) noexcept
 {
     return com::boundary([&] {
         traced(class_label, L"IKSQLevelList_Add", [&] {
             if (!level) com::throw_error(E_POINTER, class_label, L"No object list was given.");
-            common::object_key key(level);
-            if (!levels_->exists(key)) levels_->add(std::move(key), com::com_ptr<IKSQObjectList>(level));
+            if (!levels_->holds(level)) levels_->append(com::com_ptr<IKSQObjectList>(level));
             // The iterators are told even when the list was a level already.
             iterators_.notify_all(NotifyAdded);
         });

@@ -5,6 +5,7 @@
 #include <K1PriTyp.h>
 
 #include "iterator_registry.h"
+#include "level_table.h"
 #include "tables.h"
 
 #include "com/dual.h"
@@ -30,7 +31,7 @@ private:
     template <class Iterator>
     HRESULT create_iterator(std::wstring_view member_label, IKSQLevelIterator** iterator) noexcept;
 
-    level_table levels_;
+    shared_level_table levels_;
     iterator_registry iterators_;
 };
 

@@ -1,5 +1,7 @@
 #include "level_list_iterator.h"
 
+#include "tables.h"
+
 #include "common/position.h"
 #include "diagnostics/trace.h"
 
@@ -10,7 +12,7 @@ namespace ordering {
 
 using diagnostics::traced;
 
-void CLevelListIterator::Initialize(level_table levels)
+void CLevelListIterator::Initialize(shared_level_table levels)
 {
     traced(class_label, L"Initialize", [&] {
         snapshot_.take(std::move(levels));
@@ -23,7 +25,7 @@ HRESULT CLevelListIterator::HasNext(VARIANT_BOOL* result) noexcept
     if (!result) return E_POINTER;
     return com::boundary([&] {
         *result = traced(class_label, L"IKSQLevelIterator_HasNext",
-                         [&] { return com::to_variant_bool(common::HasNext(position_, snapshot_.levels())); });
+                         [&] { return com::to_variant_bool(common::HasNext(position_, snapshot_.levels().count())); });
     });
 }
 

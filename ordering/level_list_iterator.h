@@ -19,7 +19,7 @@ public:
     static constexpr std::wstring_view class_label = L"CLevelListIterator";
 
     // Called once by the level list that creates the iterator, with its live table.
-    void Initialize(level_table levels);
+    void Initialize(shared_level_table levels);
 
     HRESULT STDMETHODCALLTYPE HasNext(VARIANT_BOOL* result) noexcept override;
     HRESULT STDMETHODCALLTYPE Next(IKSQObjectList** level) noexcept override;

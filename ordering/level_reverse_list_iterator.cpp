@@ -1,5 +1,7 @@
 #include "level_reverse_list_iterator.h"
 
+#include "tables.h"
+
 #include "common/position.h"
 #include "diagnostics/errors.h"
 #include "diagnostics/trace.h"
@@ -13,7 +15,7 @@ namespace ordering {
 
 using diagnostics::traced;
 
-void CLevelReverseListIterator::Initialize(level_table levels)
+void CLevelReverseListIterator::Initialize(shared_level_table levels)
 {
     traced(class_label, L"Initialize", [&] {
         snapshot_.take(std::move(levels));

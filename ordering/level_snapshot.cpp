@@ -4,20 +4,18 @@
 
 namespace ordering {
 
-void level_snapshot::take(level_table levels)
+void level_snapshot::take(shared_level_table levels)
 {
     levels_ = std::move(levels);
     refresh();
 }
 
-void level_snapshot::refresh() { keys_ = levels_->keys(); }
-
 com::com_ptr<IKSQObjectList> level_snapshot::at(std::int32_t position, std::wstring_view class_label) const
 {
     // Only an iterator that missed an Add can point past its snapshot.
-    if (position < 0 || static_cast<std::size_t>(position) >= keys_.size())
+    if (position < 0 || static_cast<std::size_t>(position) >= count_)
         diagnostics::raise_subscript_out_of_range(class_label);
-    return levels_->item(keys_[static_cast<std::size_t>(position)]);
+    return levels_->at(static_cast<std::size_t>(position));
 }
 
 } // namespace ordering

@@ -1,30 +1,29 @@
 #pragma once
-// What both level iterators hold: the list's live level table and a copy of its
-// keys in level order.
+// What both level iterators hold: the list's live level table and a snapshot of
+// its keys in level order, which is the level count when it was taken.
 
-#include "tables.h"
+#include "level_table.h"
 
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 namespace ordering {
 
 class level_snapshot {
 public:
-    void take(level_table levels);
-    // Copies the table's keys again.
-    void refresh();
+    void take(shared_level_table levels);
+    // Takes the snapshot again.
+    void refresh() noexcept { count_ = levels_->count(); }
 
-    const common::keyed_table<common::object_key, com::com_ptr<IKSQObjectList>>& levels() const { return *levels_; }
+    const level_table& levels() const noexcept { return *levels_; }
 
-    // The level under the snapshot key at `position`; out of range fails
-    // (reported for `class_label`).
+    // The level at `position` of the snapshot; out of its range fails (reported
+    // for `class_label`).
     com::com_ptr<IKSQObjectList> at(std::int32_t position, std::wstring_view class_label) const;
 
 private:
-    level_table levels_;
-    std::vector<common::object_key> keys_;
+    shared_level_table levels_;
+    std::size_t count_ = 0;
 };
 
 } // namespace ordering

@@ -5,7 +5,6 @@
 #include <K1PriTyp.h>
 
 #include "common/keyed_table.h"
-#include "common/object_key.h"
 
 #include "com/com_ptr.h"
 
@@ -15,9 +14,6 @@ namespace ordering {
 
 // The objects of an object list under their ID texts, in list order.
 using object_table = common::shared_table<std::wstring, com::com_ptr<HostObject>>;
-
-// The levels of a level list, each under its own identity, in level order.
-using level_table = common::shared_table<common::object_key, com::com_ptr<IKSQObjectList>>;
 
 // Arguments of IKSQIteratorNotify::Notify; iterators ignore any other value.
 inline constexpr long NotifyAdded = 1;

@@ -1,0 +1,36 @@
+#pragma once
+// The levels of a level list, in level order, shared with its iterators. Levels
+// are only ever appended, so the first n levels never change: a copy of the
+// keys as of some moment is fully described by the count at that moment, and an
+// iterator's snapshot costs neither a copy nor memory per level.
+
+#include <K1PriTyp.h>
+
+#include "common/object_key.h"
+
+#include "com/com_ptr.h"
+
+#include <cstddef>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+namespace ordering {
+
+class level_table {
+public:
+    // Each object list (by identity) is a level at most once.
+    bool holds(IUnknown* list) const;
+    void append(com::com_ptr<IKSQObjectList> list);
+
+    std::size_t count() const noexcept { return levels_.size(); }
+    const com::com_ptr<IKSQObjectList>& at(std::size_t index) const { return levels_.at(index); }
+
+private:
+    std::vector<com::com_ptr<IKSQObjectList>> levels_;
+    std::unordered_set<common::object_key> members_;
+};
+
+using shared_level_table = std::shared_ptr<level_table>;
+
+} // namespace ordering
