@@ -251,42 +251,6 @@ TEST_F(LevelSortTest, AnythingButALevelListFailsBeforeAnyChange)
     EXPECT_EQ(contents_of(*levels), (level_ids{{L"A"}, {L"B"}}));
 }
 
-// A session that the sort keeps and never calls.
-class session_stub final : public com::implements<com::dual<HostSession>> {
-#define SESSION_UNUSED(name)                                                                                           \
-    HRESULT STDMETHODCALLTYPE name() noexcept override { return E_NOTIMPL; }
-    SESSION_UNUSED(Reserved01)
-    SESSION_UNUSED(Reserved02)
-    SESSION_UNUSED(Reserved03)
-    SESSION_UNUSED(Reserved04)
-    SESSION_UNUSED(Reserved05)
-    SESSION_UNUSED(Reserved06)
-    SESSION_UNUSED(Reserved07)
-    SESSION_UNUSED(Reserved08)
-    SESSION_UNUSED(Reserved09)
-    SESSION_UNUSED(Reserved10)
-#undef SESSION_UNUSED
-    HRESULT STDMETHODCALLTYPE get_ObjectSource(ObjectSource2**) noexcept override { return E_NOTIMPL; }
-};
-
-TEST_F(LevelSortTest, SessionIsKeptForTheCaller)
-{
-    auto sort_object = sorter();
-    com::com_ptr<HostSession> session;
-    expect_ok(sort_object->get_Session(session.put()));
-    EXPECT_FALSE(session);
-    const auto stored = com::as_interface<HostSession>(com::make<session_stub>());
-    expect_ok(host->ClearTrace());
-    expect_ok(sort_object->putref_Session(stored.get()));
-    expect_ok(sort_object->get_Session(session.put()));
-    EXPECT_EQ(session, stored);
-    EXPECT_EQ(lines(L"Enter CSortApplicationByLevels IKSQSortApplicationObjects_Session"), 2);
-}
-
-} // namespace
-
-namespace {
-
 TEST(PassBoundTest, AllowsEveryDepthAnAcyclicRelationReachesAndNeverWraps)
 {
     for (std::size_t seen = 0; seen < 100000; ++seen)

@@ -48,8 +48,8 @@ protected:
             case 4: {
                 const std::wstring& id = pool[pick(pool.size())];
                 // By ID or by the object itself.
-                argument key = pick(2) ? argument(id.c_str()) : argument(object(id).get());
-                expect_ok(objects->Remove(key.get()));
+                argument by_id(id.c_str()), by_object(object(id).get());
+                expect_ok(objects->Remove(pick(2) ? by_id.get() : by_object.get()));
                 auto found = std::find(model.begin(), model.end(), id);
                 if (found == model.end()) break;
                 const std::size_t index = static_cast<std::size_t>(found - model.begin());
