@@ -14,6 +14,7 @@ namespace {
 [[noreturn]] void throw_exception(EXCEPINFO& exception)
 {
     if (exception.pfnDeferredFillIn) exception.pfnDeferredFillIn(&exception);
+    // The texts are the caller's to free, the help file's too.
     const com::bstr source = com::bstr::attach(exception.bstrSource);
     const com::bstr description = com::bstr::attach(exception.bstrDescription);
     const com::bstr help_file = com::bstr::attach(exception.bstrHelpFile);

@@ -1,6 +1,6 @@
 #pragma once
-// The containers that the lists share with their iterators, and the codes with
-// which a list tells its iterators of a change.
+// The table that an object list shares with its iterators, and the codes with
+// which the lists tell their iterators of a change.
 
 #include <K1PriTyp.h>
 
