@@ -1,6 +1,6 @@
 #include "level_sort.h"
 
-#include "host_object_calls.h"
+#include "host/host_object_calls.h"
 #include "message_pump.h"
 #include "object_list.h"
 #include "related_objects.h"
@@ -111,7 +111,7 @@ bool level_sort::record_mover(HostObject& visited, HostObject& related)
         movers_.emplace(std::move(key), com::com_ptr<HostObject>(&visited));
         return true;
     }
-    if (id_of(visited) == id_of(*recorded->second)) return false;
+    if (host::id_of(visited) == host::id_of(*recorded->second)) return false;
     recorded->second = com::com_ptr<HostObject>(&visited);
     return true;
 }

@@ -1,6 +1,6 @@
 #include "object_list.h"
 
-#include "host_object_calls.h"
+#include "host/host_object_calls.h"
 #include "object_list_iterator.h"
 
 #include "diagnostics/errors.h"
@@ -31,7 +31,7 @@ HRESULT CObjectList::Add(HostObject* object) noexcept
     return com::boundary([&] {
         traced(class_label, L"IKSQObjectList_Add", [&] {
             if (!object) com::throw_error(E_POINTER, class_label, L"No object was given.");
-            std::wstring id = id_of(*object);
+            std::wstring id = host::id_of(*object);
             // A duplicate ID keeps the first object and tells nobody.
             if (objects_->exists(id)) return;
             objects_->add(std::move(id), com::com_ptr<HostObject>(object));
@@ -116,9 +116,9 @@ std::wstring CObjectList::FindKey(const VARIANT& value)
         case VT_BSTR:
             return std::wstring(com::bstr::view_of(v.bstrVal));
         case VT_DISPATCH:
-            return id_of(*as_host_object(v.pdispVal, class_label));
+            return host::id_of(*host::as_host_object(v.pdispVal, class_label));
         case VT_UNKNOWN:
-            return id_of(*as_host_object(v.punkVal, class_label));
+            return host::id_of(*host::as_host_object(v.punkVal, class_label));
         default:
             return std::wstring();
         }

@@ -1,6 +1,6 @@
 #include "related_objects.h"
 
-#include "host_object_calls.h"
+#include "host/host_object_calls.h"
 
 #include "com/bstr.h"
 #include "com/error.h"
@@ -60,7 +60,7 @@ com::com_ptr<IEnumVARIANT> enumerator_of(IDispatch& collection, std::wstring_vie
 } // namespace
 
 related_objects::related_objects(HostObject& object, std::wstring_view class_label)
-    : class_label_(class_label), members_(enumerator_of(*related_objects_of(object), class_label))
+    : class_label_(class_label), members_(enumerator_of(*host::related_objects_of(object), class_label))
 {}
 
 com::com_ptr<HostObject> related_objects::next()
@@ -72,7 +72,7 @@ com::com_ptr<HostObject> related_objects::next()
     if (result != S_OK || fetched != 1) return nullptr;
     IUnknown* object = object_in(*member.get());
     if (!object) com::throw_error(DISP_E_TYPEMISMATCH, class_label_, L"A related object is not a host object.");
-    return as_host_object(object, class_label_);
+    return host::as_host_object(object, class_label_);
 }
 
 } // namespace ordering

@@ -7,6 +7,8 @@
 #include "diagnostics/thread_services.h"
 #include "diagnostics/trace.h"
 
+#include "host/host_object_calls.h"
+
 #include "com/bstr.h"
 #include "com/error.h"
 
@@ -47,7 +49,7 @@ private:
     {
         if (!code) {
             LONG value = 0;
-            com::check((object_.*get)(&value), &object_);
+            host::check_host_call((object_.*get)(&value), object_);
             code = value;
         }
         return *code;
@@ -182,7 +184,7 @@ LONG CMergeRules::find_action(HostObject* object)
 {
     if (!object) com::throw_error(E_POINTER, class_label, L"No host object was given.");
     com::bstr id;
-    com::check(object->get_ID(id.put()), object);
+    host::check_host_call(object->get_ID(id.put()), *object);
     type_codes codes(*object);
 
     // An object rule applies when its type is the object's type or subtype.

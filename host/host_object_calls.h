@@ -1,5 +1,5 @@
 #pragma once
-// The calls that the ordering classes make on host objects.
+// The calls that the component makes on the host's metadata objects.
 
 #include <K5TYPLIB.h>
 
@@ -8,7 +8,12 @@
 #include <string>
 #include <string_view>
 
-namespace ordering {
+namespace host {
+
+// Throws for a failed call on a host object. The host hands its objects out as
+// HostObject2, which derives from HostObject: the failing object's error
+// information counts when it supports error information for either.
+void check_host_call(HRESULT result, HostObject& object);
 
 // The object's ID text.
 std::wstring id_of(HostObject& object);
@@ -20,4 +25,4 @@ com::com_ptr<IDispatch> related_objects_of(HostObject& object);
 // fails (reported for `class_label`).
 com::com_ptr<HostObject> as_host_object(IUnknown* object, std::wstring_view class_label);
 
-} // namespace ordering
+} // namespace host

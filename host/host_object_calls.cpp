@@ -3,12 +3,8 @@
 #include "com/bstr.h"
 #include "com/error.h"
 
-namespace ordering {
+namespace host {
 
-namespace {
-
-// The host hands its objects out as HostObject2, which derives from HostObject:
-// the failing object's error information counts when it supports it for either.
 void check_host_call(HRESULT result, HostObject& object)
 {
     if (SUCCEEDED(result)) return;
@@ -21,8 +17,6 @@ void check_host_call(HRESULT result, HostObject& object)
     if (!supported) info.reset();
     throw com::com_error(result, std::move(info));
 }
-
-} // namespace
 
 std::wstring id_of(HostObject& object)
 {
@@ -48,4 +42,4 @@ com::com_ptr<HostObject> as_host_object(IUnknown* object, std::wstring_view clas
     return host_object;
 }
 
-} // namespace ordering
+} // namespace host
