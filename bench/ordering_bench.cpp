@@ -25,7 +25,7 @@
 #include "com/com_ptr.h"
 #include "com/implements.h"
 
-#include <psapi.h>
+#include "bench_support.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -37,33 +37,9 @@
 
 namespace {
 
-double seconds_now()
-{
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double peak_megabytes()
-{
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-    return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
-}
-
-void check(HRESULT hr, const char* what)
-{
-    if (FAILED(hr)) {
-        std::fprintf(stderr, "%s failed: 0x%08lX\n", what, static_cast<unsigned long>(hr));
-        std::exit(1);
-    }
-}
+using bench::check;
+using bench::peak_megabytes;
+using bench::seconds_now;
 
 com::com_ptr<ISimHostControl> sim_host()
 {

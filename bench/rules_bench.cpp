@@ -12,7 +12,7 @@
 #include "com/com_ptr.h"
 #include "com/safearray.h"
 
-#include <psapi.h>
+#include "bench_support.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,35 +22,11 @@
 
 namespace {
 
+using bench::check;
+using bench::peak_megabytes;
+using bench::seconds_now;
+
 constexpr int rule_count = 1'000'000;
-
-double seconds_now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double peak_megabytes()
-{
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-    return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
-}
-
-void check(HRESULT hr, const char* what)
-{
-    if (FAILED(hr)) {
-        std::fprintf(stderr, "%s failed: 0x%08lX\n", what, static_cast<unsigned long>(hr));
-        std::exit(1);
-    }
-}
 
 template <class I> com::com_ptr<I> create(REFCLSID clsid)
 {
@@ -109,11 +85,13 @@ template <class Call> double calls_per_second(int iterations, Call call)
 {
     constexpr int rounds = 5;
     const int per_round = iterations / rounds;
-    for (int i = 0; i < per_round / 10; ++i) call(); // warm up
+    for (int i = 0; i < per_round / 10; ++i)
+        call(); // warm up
     double best = 0;
     for (int round = 0; round < rounds; ++round) {
         const double start = seconds_now();
-        for (int i = 0; i < per_round; ++i) call();
+        for (int i = 0; i < per_round; ++i)
+            call();
         best = std::max(best, per_round / (seconds_now() - start));
     }
     return best;

@@ -6,13 +6,4 @@ set -e
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
-prefix="$PWD/build/wineprefix"
-fixture=tests/scripts/wine-prefix.sh
-servers="build/simhost/KSimHost.dll build/server/K1MrgRls.dll"
-$fixture create "$prefix"
-$fixture register "$prefix" $servers
-status=0
-WINEPREFIX="$prefix" WINEDEBUG=-all wine build/examples/show_component.exe || status=$?
-$fixture unregister "$prefix" $servers || true
-WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
-exit $status
+exec scripts/with-servers.sh wine build/examples/show_component.exe
