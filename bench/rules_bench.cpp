@@ -72,7 +72,7 @@ private:
     {
         com::bstr format_text(format);
         com::variant_array arguments{class_label, member_label};
-        check(trace_->Trace(32, format_text.ref(), arguments.put_ref()), "Trace");
+        check(trace_->Trace(32, format_text.ref(), arguments.ref()), "Trace");
     }
 
     com::com_ptr<ITraceService> trace_;

@@ -45,7 +45,7 @@ public:
 
     SAFEARRAY* get() const noexcept { return array_; }
     // By reference, as the callee may replace the array.
-    SAFEARRAY** put_ref() noexcept { return &array_; }
+    SAFEARRAY** ref() noexcept { return &array_; }
     void reset() noexcept
     {
         if (array_) ::SafeArrayDestroy(std::exchange(array_, nullptr));

@@ -14,7 +14,7 @@ void raise_error(long number, std::wstring_view source, std::initializer_list<st
     LONG code = number;
     com::bstr source_text(source);
     com::variant_array arguments(inserts);
-    com::check(utility.RaiseError(&code, source_text.ref(), arguments.put_ref()), &utility);
+    com::check(utility.RaiseError(&code, source_text.ref(), arguments.ref()), &utility);
 }
 
 void raise_overflow(std::wstring_view class_name) { com::throw_error(error_hresult(6), class_name, L"Overflow"); }

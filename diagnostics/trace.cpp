@@ -33,7 +33,7 @@ void trace_line(std::wstring_view format, std::wstring_view class_label, std::ws
     // and the labels by reference and may keep or replace nothing of ours.
     com::bstr format_text(format);
     com::variant_array arguments{class_label, member_label};
-    com::check(service->Trace(trace_level, format_text.ref(), arguments.put_ref()), service);
+    com::check(service->Trace(trace_level, format_text.ref(), arguments.ref()), service);
 }
 
 } // namespace

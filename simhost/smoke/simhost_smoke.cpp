@@ -110,7 +110,7 @@ HRESULT trace(ITraceService& service, long level, const wchar_t* format, com::va
 {
     com::bstr text(format);
     BSTR format_text = text.get();
-    return service.Trace(level, &format_text, arguments.put_ref());
+    return service.Trace(level, &format_text, arguments.ref());
 }
 
 void check_tracing(ISimHostControl& host)
@@ -185,7 +185,7 @@ void check_raise_error(ISimHostControl& host)
     com::bstr source(L"CLogSettings");
     BSTR source_text = source.get();
     com::variant_array inserts{L"x.log"};
-    expect(utility->RaiseError(&code, &source_text, inserts.put_ref()) == static_cast<HRESULT>(0x800AF879),
+    expect(utility->RaiseError(&code, &source_text, inserts.ref()) == static_cast<HRESULT>(0x800AF879),
            "RaiseError fails with 0x800A0000 | code");
     const error_text error = current_error();
     expect(error.source == L"CLogSettings", "RaiseError's error source is the given source");
