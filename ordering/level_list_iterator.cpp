@@ -34,15 +34,8 @@ HRESULT CLevelListIterator::Next(IKSQObjectList** level) noexcept
     if (!level) return E_POINTER;
     *level = nullptr;
     return com::boundary([&] {
-        auto next = traced(class_label, L"IKSQLevelIterator_Next", [&] {
-            VARIANT_BOOL more = VARIANT_FALSE;
-            com::check(static_cast<IKSQLevelIterator*>(this)->HasNext(&more));
-            if (!more) return com::com_ptr<IKSQObjectList>();
-            const std::int32_t position = common::next_position(position_, class_label);
-            com::com_ptr<IKSQObjectList> found = snapshot_.at(position, class_label);
-            position_ = position;
-            return found;
-        });
+        auto next = traced(class_label, L"IKSQLevelIterator_Next",
+                           [&] { return next_level(*this, position_, snapshot_, class_label, common::next_position); });
         *level = next.detach();
     });
 }

@@ -41,13 +41,7 @@ HRESULT CLevelReverseListIterator::Next(IKSQObjectList** level) noexcept
     *level = nullptr;
     return com::boundary([&] {
         auto next = traced(class_label, L"IKSQLevelIterator_Next", [&] {
-            VARIANT_BOOL more = VARIANT_FALSE;
-            com::check(static_cast<IKSQLevelIterator*>(this)->HasNext(&more));
-            if (!more) return com::com_ptr<IKSQObjectList>();
-            const std::int32_t position = common::previous_position(position_, class_label);
-            com::com_ptr<IKSQObjectList> found = snapshot_.at(position, class_label);
-            position_ = position;
-            return found;
+            return next_level(*this, position_, snapshot_, class_label, common::previous_position);
         });
         *level = next.detach();
     });

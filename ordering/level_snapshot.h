@@ -4,6 +4,8 @@
 
 #include "level_table.h"
 
+#include "com/error.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -25,5 +27,21 @@ private:
     shared_level_table levels_;
     std::size_t count_ = 0;
 };
+
+// The work of a level iterator's Next: asks the iterator's own HasNext (a full
+// call, traced), and if there is a level, moves the position one `step` on and
+// returns the level there.
+template <class Step>
+com::com_ptr<IKSQObjectList> next_level(IKSQLevelIterator& iterator, std::int32_t& position,
+                                        const level_snapshot& snapshot, std::wstring_view class_label, Step step)
+{
+    VARIANT_BOOL more = VARIANT_FALSE;
+    com::check(iterator.HasNext(&more));
+    if (!more) return {};
+    const std::int32_t moved = step(position, class_label);
+    com::com_ptr<IKSQObjectList> found = snapshot.at(moved, class_label);
+    position = moved;
+    return found;
+}
 
 } // namespace ordering
