@@ -1,16 +1,21 @@
 #pragma once
 // implements<Bases...>: one C++ object that is one COM object. Each base is an
 // interface, or a class that implements one and names it as `interface_type`
-// (see dual.h). The first base is the default interface: IUnknown and IDispatch
-// are answered with it. The template supplies QueryInterface over the bases,
-// an atomic reference count, ISupportErrorInfo and the module's object count.
+// (see dual.h). The first base is the default interface: IUnknown is answered
+// with it, and IDispatch with the first base that is a dispatch interface (an
+// object without one does not answer IDispatch). The template supplies
+// QueryInterface over the bases, an atomic reference count, ISupportErrorInfo and
+// the module's object count.
 
 #include "com_ptr.h"
 #include "module.h"
 
+#include <oaidl.h>
+
 #include <atomic>
 #include <concepts>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 namespace com {
@@ -25,6 +30,18 @@ struct interface_of<B> {
 };
 template <class B> using interface_of_t = typename interface_of<B>::type;
 
+namespace detail {
+
+// The first of the interfaces that derives from IDispatch, or void.
+template <class... Interfaces> struct first_dispatch {
+    using type = void;
+};
+template <class I, class... Rest> struct first_dispatch<I, Rest...> {
+    using type = std::conditional_t<std::is_base_of_v<IDispatch, I>, I, typename first_dispatch<Rest...>::type>;
+};
+
+} // namespace detail
+
 template <class First, class... Rest> class implements : public First, public Rest..., public ISupportErrorInfo {
 public:
     implements(const implements&) = delete;
@@ -34,6 +51,8 @@ public:
     {
         if (!out) return E_POINTER;
         *out = find_interface(iid);
+        if (!*out && iid == IID_ISupportErrorInfo && answers_support_error_info())
+            *out = static_cast<ISupportErrorInfo*>(this);
         if (!*out) return E_NOINTERFACE;
         AddRef();
         return S_OK;
@@ -42,14 +61,18 @@ public:
     ULONG STDMETHODCALLTYPE Release() noexcept final
     {
         const ULONG remaining = --references_;
-        if (remaining == 0) delete this;
+        if (remaining == 0) {
+            // A destructor that hands out and drops a reference to the object
+            // must not destroy it a second time.
+            references_ = 1;
+            delete this;
+        }
         return remaining;
     }
 
-    // Every interface the object answers reports its failures with error information.
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) noexcept final
     {
-        return find_interface(iid) ? S_OK : S_FALSE;
+        return interface_supports_error_info(iid);
     }
 
 protected:
@@ -60,20 +83,31 @@ protected:
     // version of its default interface.
     virtual void* find_alias(REFIID) noexcept { return nullptr; }
 
-private:
-    using default_interface = interface_of_t<First>;
+    // Every interface the object answers reports its failures with error
+    // information; a class may say otherwise, or not answer ISupportErrorInfo.
+    virtual bool answers_support_error_info() noexcept { return true; }
+    virtual HRESULT interface_supports_error_info(REFIID iid) noexcept
+    {
+        return find_interface(iid) ? S_OK : S_FALSE;
+    }
 
+    // The interface `iid` of this object, or null; without ISupportErrorInfo.
     void* find_interface(REFIID iid) noexcept
     {
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(default_interface))
-            return static_cast<default_interface*>(this);
-        if (iid == IID_ISupportErrorInfo) return static_cast<ISupportErrorInfo*>(this);
+        if (iid == IID_IUnknown || iid == __uuidof(default_interface)) return static_cast<default_interface*>(this);
+        if constexpr (!std::is_void_v<dispatch_interface>) {
+            if (iid == IID_IDispatch) return static_cast<dispatch_interface*>(this);
+        }
         void* found = nullptr;
         ((found == nullptr && iid == __uuidof(interface_of_t<Rest>) &&
           (found = static_cast<interface_of_t<Rest>*>(this))),
          ...);
         return found ? found : find_alias(iid);
     }
+
+private:
+    using default_interface = interface_of_t<First>;
+    using dispatch_interface = typename detail::first_dispatch<interface_of_t<First>, interface_of_t<Rest>...>::type;
 
     std::atomic<ULONG> references_{1};
 };
