@@ -17,6 +17,7 @@ public:
     com_ptr(const com_ptr& other) noexcept : p_(other.p_) { add_ref(); }
     com_ptr(com_ptr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
     template <class U> com_ptr(const com_ptr<U>& other) noexcept : p_(other.get()) { add_ref(); }
+    template <class U> com_ptr(com_ptr<U>&& other) noexcept : p_(other.detach()) {}
     ~com_ptr() { release(); }
 
     com_ptr& operator=(com_ptr other) noexcept
@@ -57,6 +58,9 @@ public:
         return result;
     }
 
+    // QueryInterface; throws (com_error, see error.h) when the object does not answer.
+    template <class U> com_ptr<U> as() const;
+
     friend bool operator==(const com_ptr& a, const com_ptr& b) noexcept { return a.p_ == b.p_; }
 
 private:
@@ -71,6 +75,17 @@ private:
 
     T* p_ = nullptr;
 };
+
+// Defined in error.cpp: throws a failure whose error information the boundary makes.
+[[noreturn]] void throw_failure(HRESULT code);
+
+template <class T> template <class U> com_ptr<U> com_ptr<T>::as() const
+{
+    com_ptr<U> result;
+    const HRESULT answered = p_ ? p_->QueryInterface(__uuidof(U), result.put_void()) : E_POINTER;
+    if (FAILED(answered) || !result) throw_failure(FAILED(answered) ? answered : E_NOINTERFACE);
+    return result;
+}
 
 // The canonical IUnknown of an object: equal pointers mean the same object.
 inline com_ptr<IUnknown> identity_of(IUnknown* object) noexcept

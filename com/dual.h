@@ -3,6 +3,8 @@
 // embedded in this module, or else from the library registered for I. Each dual base of a class answers IDispatch calls
 // on its own interface, so every interface of a class dispatches on itself.
 
+#include "dispatch_checks.h"
+
 #include <oaidl.h>
 
 namespace com {
@@ -25,14 +27,18 @@ template <class I> class dual : public I {
 public:
     using interface_type = I;
 
+    // Each member leaves no stale error information behind: a refusal sets its
+    // own, and the member that Invoke runs sets what its failure carries.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override
     {
+        ::SetErrorInfo(0, nullptr);
         if (!count) return E_POINTER;
         *count = 1;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) noexcept override
     {
+        ::SetErrorInfo(0, nullptr);
         if (!info) return E_POINTER;
         *info = nullptr;
         if (index != 0) return DISP_E_BADINDEX;
@@ -42,16 +48,23 @@ public:
         *info = dispatch;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) noexcept override
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
+                                            DISPID* ids) noexcept override
     {
+        ::SetErrorInfo(0, nullptr);
+        if (const HRESULT refused = check_names_request(iid, names, count, ids); FAILED(refused)) return refused;
         ITypeInfo* vtable = type_info_of(__uuidof(I)).vtable;
         return vtable ? vtable->GetIDsOfNames(names, count, ids) : TYPE_E_ELEMENTNOTFOUND;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO* exception, UINT* argument_error) noexcept override
     {
+        ::SetErrorInfo(0, nullptr);
         ITypeInfo* vtable = type_info_of(__uuidof(I)).vtable;
         if (!vtable) return TYPE_E_ELEMENTNOTFOUND;
+        if (const HRESULT refused = check_invoke_request(*vtable, id, iid, flags, params, argument_error);
+            FAILED(refused))
+            return refused;
         return vtable->Invoke(static_cast<I*>(this), id, flags, params, result, exception, argument_error);
     }
 

@@ -86,10 +86,7 @@ protected:
     // Every interface the object answers reports its failures with error
     // information; a class may say otherwise, or not answer ISupportErrorInfo.
     virtual bool answers_support_error_info() noexcept { return true; }
-    virtual HRESULT interface_supports_error_info(REFIID iid) noexcept
-    {
-        return find_interface(iid) ? S_OK : S_FALSE;
-    }
+    virtual HRESULT interface_supports_error_info(REFIID iid) noexcept { return find_interface(iid) ? S_OK : S_FALSE; }
 
     // The interface `iid` of this object, or null; without ISupportErrorInfo.
     void* find_interface(REFIID iid) noexcept

@@ -36,7 +36,13 @@ void object_destroyed() noexcept
 }
 
 void lock() noexcept { ++locks; }
-void unlock() noexcept { --locks; }
+// An unbalanced unlock is ignored: the count never goes below zero.
+void unlock() noexcept
+{
+    long held = locks.load();
+    while (held > 0 && !locks.compare_exchange_weak(held, held - 1)) {
+    }
+}
 
 bool can_unload() noexcept { return live_objects.load() == 0 && locks.load() == 0; }
 

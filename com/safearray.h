@@ -18,6 +18,16 @@ public:
     variant() noexcept { ::VariantInit(&v_); }
     variant(const variant&) = delete;
     variant& operator=(const variant&) = delete;
+    variant(variant&& other) noexcept : v_(other.v_) { ::VariantInit(&other.v_); }
+    variant& operator=(variant&& other) noexcept
+    {
+        if (this != &other) {
+            ::VariantClear(&v_);
+            v_ = other.v_;
+            ::VariantInit(&other.v_);
+        }
+        return *this;
+    }
     ~variant() { ::VariantClear(&v_); }
 
     VARIANT* get() noexcept { return &v_; }
@@ -41,6 +51,14 @@ public:
     variant_array(const variant_array&) = delete;
     variant_array& operator=(const variant_array&) = delete;
     variant_array(variant_array&& other) noexcept : array_(std::exchange(other.array_, nullptr)) {}
+    variant_array& operator=(variant_array&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            array_ = std::exchange(other.array_, nullptr);
+        }
+        return *this;
+    }
     ~variant_array() { reset(); }
 
     SAFEARRAY* get() const noexcept { return array_; }
@@ -57,18 +75,19 @@ private:
 
 inline variant_array::variant_array(std::initializer_list<std::wstring_view> texts)
 {
-    array_ = ::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(texts.size()));
-    if (!array_) throw std::bad_alloc();
+    // Built in a holder of its own, so that a failing text or element frees it.
+    variant_array built;
+    built.array_ = ::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(texts.size()));
+    if (!built.array_) throw std::bad_alloc();
     LONG index = 0;
     for (std::wstring_view text : texts) {
-        VARIANT item;
-        item.vt = VT_BSTR;
-        item.bstrVal = bstr(text).detach();
-        const HRESULT put = ::SafeArrayPutElement(array_, &index, &item); // copies the item
-        ::VariantClear(&item);
-        check(put);
+        variant item;
+        item.get()->vt = VT_BSTR;
+        item.get()->bstrVal = bstr(text).detach();
+        check(::SafeArrayPutElement(built.array_, &index, item.get())); // copies the item
         ++index;
     }
+    array_ = std::exchange(built.array_, nullptr);
 }
 
 constexpr VARIANT_BOOL to_variant_bool(bool value) noexcept { return value ? VARIANT_TRUE : VARIANT_FALSE; }

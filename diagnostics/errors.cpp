@@ -6,7 +6,28 @@
 #include "com/error.h"
 #include "com/safearray.h"
 
+#include <string>
+
 namespace diagnostics {
+
+namespace {
+
+// "Error 63602 (R1)": what a caller learns when the utility described nothing.
+std::wstring describe(long number, std::initializer_list<std::wstring_view> inserts)
+{
+    std::wstring text = L"Error " + std::to_wstring(number);
+    if (inserts.size() == 0) return text;
+    text += L" (";
+    bool first = true;
+    for (std::wstring_view insert : inserts) {
+        if (!first) text += L", ";
+        text += insert;
+        first = false;
+    }
+    return text + L")";
+}
+
+} // namespace
 
 void raise_error(long number, std::wstring_view source, std::initializer_list<std::wstring_view> inserts)
 {
@@ -14,7 +35,11 @@ void raise_error(long number, std::wstring_view source, std::initializer_list<st
     LONG code = number;
     com::bstr source_text(source);
     com::variant_array arguments(inserts);
-    com::check(utility.RaiseError(&code, source_text.ref(), arguments.ref()), &utility);
+    const HRESULT raised = utility.RaiseError(&code, source_text.ref(), arguments.ref());
+    if (SUCCEEDED(raised)) return;
+    com::com_ptr<IErrorInfo> info = com::callee_error_info(&utility, __uuidof(IHostUtility));
+    if (!info) info = com::make_error_info(source, describe(number, inserts));
+    throw com::com_error(raised, std::move(info));
 }
 
 void raise_overflow(std::wstring_view class_name) { com::throw_error(error_hresult(6), class_name, L"Overflow"); }

@@ -15,7 +15,7 @@ template <class I> I& create_on_first_use(I*& slot, REFCLSID clsid)
         I* created = nullptr;
         const HRESULT hr =
             ::CoCreateInstance(clsid, nullptr, CLSCTX_ALL, __uuidof(I), reinterpret_cast<void**>(&created));
-        if (FAILED(hr)) com::throw_error(hr);
+        if (FAILED(hr)) com::throw_error(hr, nullptr, __uuidof(I));
         slot = created;
     }
     return *slot;
@@ -39,9 +39,14 @@ thread_services& this_thread_services() noexcept
     return slots;
 }
 
-IHostUtility& host_utility() { return create_on_first_use(slots.utility, CLSID_HostUtility); }
+// Every way to the slots goes through this_thread_services(), which makes sure
+// the slots are emptied when the thread's last object goes.
+IHostUtility& host_utility() { return create_on_first_use(this_thread_services().utility, CLSID_HostUtility); }
 
-ITypeNameService& type_name_service() { return create_on_first_use(slots.type_names, CLSID_TypeNameService); }
+ITypeNameService& type_name_service()
+{
+    return create_on_first_use(this_thread_services().type_names, CLSID_TypeNameService);
+}
 
 void release_thread_services() noexcept
 {

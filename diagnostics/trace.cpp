@@ -4,6 +4,7 @@
 #include "thread_services.h"
 
 #include "com/bstr.h"
+#include "com/error.h"
 #include "com/safearray.h"
 
 namespace diagnostics {
@@ -33,7 +34,11 @@ void trace_line(std::wstring_view format, std::wstring_view class_label, std::ws
     // and the labels by reference and may keep or replace nothing of ours.
     com::bstr format_text(format);
     com::variant_array arguments{class_label, member_label};
-    com::check(service->Trace(trace_level, format_text.ref(), arguments.ref()), service);
+    const HRESULT traced = service->Trace(trace_level, format_text.ref(), arguments.ref());
+    if (SUCCEEDED(traced)) return;
+    com::com_ptr<IErrorInfo> info = com::callee_error_info(service, __uuidof(ITraceService));
+    if (!info) info = com::make_error_info(class_label, com::message_text(traced));
+    throw com::com_error(traced, std::move(info));
 }
 
 } // namespace

@@ -12,8 +12,6 @@ namespace logging {
 
 namespace {
 
-constexpr long ErrLogSettingExists = 63609;
-constexpr long ErrLogFileEmpty = 63610;
 
 using diagnostics::traced;
 
@@ -34,11 +32,11 @@ HRESULT CLogSettings::Add(IKSQLogSetting* setting) noexcept
             com::bstr name;
             com::check(setting->get_LogFile(name.put()), setting);
             if (name.view().empty()) {
-                diagnostics::raise_error(ErrLogFileEmpty, class_label, {});
+                diagnostics::raise_error(diagnostics::ErrLogFileEmpty, class_label, {});
                 return;
             }
             if (settings_->exists(name.view())) {
-                diagnostics::raise_error(ErrLogSettingExists, class_label, {name.view()});
+                diagnostics::raise_error(diagnostics::ErrLogSettingExists, class_label, {name.view()});
                 return;
             }
             settings_->add(name.str(), com::com_ptr<IKSQLogSetting>(setting));

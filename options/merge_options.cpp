@@ -13,7 +13,6 @@ namespace options {
 
 namespace {
 
-constexpr long ErrInvalidCopyAclOption = 63604;
 
 using diagnostics::traced;
 
@@ -44,7 +43,7 @@ HRESULT CMergeOptions::put_copy_acl_option(LONG value) noexcept
                 com::bstr text;
                 IHostUtility& utility = diagnostics::host_utility();
                 com::check(utility.DescribeAclOption(&option, text.put()), &utility);
-                diagnostics::raise_error(ErrInvalidCopyAclOption, class_label, {text.view()});
+                diagnostics::raise_error(diagnostics::ErrInvalidCopyAclOption, class_label, {text.view()});
                 return; // the rejected value is never stored, even if the raise returns
             }
             copy_acl_option = value;

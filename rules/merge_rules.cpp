@@ -20,10 +20,6 @@ namespace {
 
 using diagnostics::traced;
 
-constexpr long ErrCategoryRuleExists = 63600;
-constexpr long ErrTypeRuleExists = 63601;
-constexpr long ErrObjectRuleExists = 63602;
-constexpr long ErrFolderRuleExists = 63630;
 
 constexpr LONG DefaultActionListedCategories = 5;
 constexpr LONG DefaultActionOtherCategories = 1;
@@ -118,7 +114,7 @@ void CMergeRules::set_category_rule(LONG category, LONG action)
         LONG code = category;
         com::bstr text;
         com::check(utility.DescribeCategory(&code, text.put()), &utility);
-        diagnostics::raise_error(ErrCategoryRuleExists, class_label, {text.view()});
+        diagnostics::raise_error(diagnostics::ErrCategoryRuleExists, class_label, {text.view()});
         return;
     }
     auto rule = com::make<CCategoryRule>();
@@ -134,7 +130,7 @@ void CMergeRules::set_type_rule(LONG object_type, LONG action)
         LONG code = object_type;
         com::bstr text;
         com::check(type_names.DescribeObjectType(&code, text.put()), &type_names);
-        diagnostics::raise_error(ErrTypeRuleExists, class_label, {text.view()});
+        diagnostics::raise_error(diagnostics::ErrTypeRuleExists, class_label, {text.view()});
         return;
     }
     auto rule = com::make<CObjectTypeRule>();
@@ -146,7 +142,7 @@ void CMergeRules::set_type_rule(LONG object_type, LONG action)
 void CMergeRules::set_object_rule(std::wstring_view object_id, LONG object_type, LONG action)
 {
     if (objects_->exists(object_id)) {
-        diagnostics::raise_error(ErrObjectRuleExists, class_label, {object_id});
+        diagnostics::raise_error(diagnostics::ErrObjectRuleExists, class_label, {object_id});
         return;
     }
     add_object_rule(object_id, object_type, action);
@@ -171,7 +167,7 @@ void CMergeRules::add_object_rule(std::wstring_view object_id, LONG object_type,
 void CMergeRules::set_folder_rule(std::wstring_view path, LONG action)
 {
     if (folders_->exists(path)) {
-        diagnostics::raise_error(ErrFolderRuleExists, class_label, {path});
+        diagnostics::raise_error(diagnostics::ErrFolderRuleExists, class_label, {path});
         return;
     }
     auto rule = com::make<CFolderRule>();
