@@ -14,6 +14,7 @@
 #include "position.h"
 
 #include "diagnostics/errors.h"
+#include "diagnostics/member.h"
 #include "diagnostics/trace.h"
 
 #include "com/dual.h"
@@ -49,19 +50,13 @@ public:
 
     HRESULT STDMETHODCALLTYPE HasNext(VARIANT_BOOL* result) noexcept override
     {
-        if (!result) return E_POINTER;
-        return com::boundary([&] {
-            *result = diagnostics::traced(class_label, Traits::has_next_label,
+        return diagnostics::traced_member(class_label, Traits::has_next_label, result,
                                           [&] { return com::to_variant_bool(common::HasNext(position_, *entries_)); });
-        });
     }
 
     HRESULT STDMETHODCALLTYPE Next(record** next) noexcept override
     {
-        if (!next) return E_POINTER;
-        *next = nullptr;
-        return com::boundary(
-            [&] { *next = diagnostics::traced(class_label, Traits::next_label, [&] { return step(); }).detach(); });
+        return diagnostics::traced_member(class_label, Traits::next_label, next, [&] { return step(); });
     }
 
 private:

@@ -8,13 +8,16 @@ namespace host {
 void check_host_call(HRESULT result, HostObject& object)
 {
     if (SUCCEEDED(result)) return;
-    com::com_ptr<IErrorInfo> info;
-    if (::GetErrorInfo(0, info.put()) != S_OK) info.reset();
-    com::com_ptr<ISupportErrorInfo> support;
-    const bool supported = SUCCEEDED(object.QueryInterface(IID_ISupportErrorInfo, support.put_void())) &&
-                           (support->InterfaceSupportsErrorInfo(IID_HostObject) == S_OK ||
-                            support->InterfaceSupportsErrorInfo(IID_HostObject2) == S_OK);
-    if (!supported) info.reset();
+    // The host hands its objects out as HostObject2: its error information counts
+    // unless the object disowns it for both interfaces.
+    com::com_ptr<IErrorInfo> info = com::take_error_info();
+    if (info) {
+        com::com_ptr<ISupportErrorInfo> support;
+        if (SUCCEEDED(object.QueryInterface(IID_ISupportErrorInfo, support.put_void())) && support &&
+            support->InterfaceSupportsErrorInfo(IID_HostObject) == S_FALSE &&
+            support->InterfaceSupportsErrorInfo(IID_HostObject2) == S_FALSE)
+            info.reset();
+    }
     throw com::com_error(result, std::move(info));
 }
 

@@ -10,9 +10,10 @@
 
 namespace host {
 
-// Throws for a failed call on a host object. The host hands its objects out as
-// HostObject2, which derives from HostObject: the failing object's error
-// information counts when it supports error information for either.
+// Throws for a failed call on a host object, with the error information the
+// object left for it. The host hands its objects out as HostObject2, which
+// derives from HostObject: only an object that answers S_FALSE for both
+// through ISupportErrorInfo is taken to have set none.
 void check_host_call(HRESULT result, HostObject& object);
 
 // The object's ID text.

@@ -2,6 +2,7 @@
 
 #include "diagnostics/errors.h"
 #include "diagnostics/setup.h"
+#include "diagnostics/member.h"
 #include "diagnostics/trace.h"
 #include "diagnostics/traced_property.h"
 #include "diagnostics/thread_services.h"
@@ -12,7 +13,6 @@
 namespace options {
 
 namespace {
-
 
 using diagnostics::traced;
 
@@ -36,18 +36,16 @@ HRESULT CMergeOptions::get_owned(std::wstring_view label, const LONG& option, LO
 
 HRESULT CMergeOptions::put_copy_acl_option(LONG value) noexcept
 {
-    return com::boundary([&] {
-        traced(class_label, L"IKSQMergeOptions_CopyACLOption", [&] {
-            if (value < 1 || value > 2) {
-                LONG option = value;
-                com::bstr text;
-                IHostUtility& utility = diagnostics::host_utility();
-                com::check(utility.DescribeAclOption(&option, text.put()), &utility);
-                diagnostics::raise_error(diagnostics::ErrInvalidCopyAclOption, class_label, {text.view()});
-                return; // the rejected value is never stored, even if the raise returns
-            }
-            copy_acl_option = value;
-        });
+    return diagnostics::traced_member(class_label, L"IKSQMergeOptions_CopyACLOption", [&] {
+        if (value < 1 || value > 2) {
+            LONG option = value;
+            com::bstr text;
+            IHostUtility& utility = diagnostics::host_utility();
+            com::check(utility.DescribeAclOption(&option, text.put()), &utility);
+            diagnostics::raise_error(diagnostics::ErrInvalidCopyAclOption, class_label, {text.view()});
+            return; // the rejected value is never stored, even if the raise returns
+        }
+        copy_acl_option = value;
     });
 }
 
@@ -55,21 +53,18 @@ template <class Owner>
 HRESULT CMergeOptions::put_forwarded(std::wstring_view label, HRESULT (STDMETHODCALLTYPE Owner::*put)(LONG),
                                      LONG value) noexcept
 {
-    return com::boundary(
-        [&] { traced(class_label, label, [&] { com::check((static_cast<Owner*>(this)->*put)(value)); }); });
+    return diagnostics::traced_member(class_label, label,
+                                      [&] { com::check((static_cast<Owner*>(this)->*put)(value)); });
 }
 
 template <class Owner>
 HRESULT CMergeOptions::get_forwarded(std::wstring_view label, HRESULT (STDMETHODCALLTYPE Owner::*get)(LONG*),
                                      LONG* value) noexcept
 {
-    if (!value) return E_POINTER;
-    return com::boundary([&] {
-        *value = traced(class_label, label, [&] {
-            LONG result = 0;
-            com::check((static_cast<Owner*>(this)->*get)(&result));
-            return result;
-        });
+    return diagnostics::traced_member(class_label, label, value, [&] {
+        LONG result = 0;
+        com::check((static_cast<Owner*>(this)->*get)(&result));
+        return result;
     });
 }
 

@@ -3,7 +3,9 @@
 #include "level_list_iterator.h"
 #include "level_reverse_list_iterator.h"
 
+#include "common/iterator_factory.h"
 #include "diagnostics/setup.h"
+#include "diagnostics/member.h"
 #include "diagnostics/trace.h"
 
 #include "com/error.h"
@@ -16,29 +18,19 @@ CLevelList::CLevelList() : levels_(std::make_shared<level_table>()) { diagnostic
 
 HRESULT CLevelList::Add(IKSQObjectList* level) noexcept
 {
-    return com::boundary([&] {
-        traced(class_label, L"IKSQLevelList_Add", [&] {
-            if (!level) com::throw_error(E_POINTER, class_label, L"No object list was given.");
-            if (!levels_->holds(level)) levels_->append(com::com_ptr<IKSQObjectList>(level));
-            // The iterators are told even when the list was a level already.
-            iterators_.notify_all(NotifyAdded);
-        });
+    return diagnostics::traced_member(class_label, L"IKSQLevelList_Add", [&] {
+        if (!level) com::throw_error(E_POINTER, class_label, L"No object list was given.");
+        if (!levels_->holds(level)) levels_->append(com::com_ptr<IKSQObjectList>(level));
+        // The iterators are told even when the list was a level already.
+        iterators_.notify_all(NotifyAdded);
     });
 }
 
 template <class Iterator>
 HRESULT CLevelList::create_iterator(std::wstring_view member_label, IKSQLevelIterator** iterator) noexcept
 {
-    if (!iterator) return E_POINTER;
-    *iterator = nullptr;
-    return com::boundary([&] {
-        auto created = traced(class_label, member_label, [&] {
-            auto made = com::make<Iterator>();
-            made->Initialize(levels_);
-            iterators_.add(static_cast<IKSQLevelIterator*>(made.get()), com::as_interface<IKSQIteratorNotify>(made));
-            return made;
-        });
-        *iterator = com::as_interface<IKSQLevelIterator>(created).detach();
+    return diagnostics::traced_member(class_label, member_label, iterator, [&] {
+        return common::make_registered_iterator<IKSQLevelIterator, Iterator>(levels_, iterators_);
     });
 }
 
@@ -54,14 +46,13 @@ HRESULT CLevelList::CreateReverseLevelIterator(IKSQLevelIterator** iterator) noe
 
 HRESULT CLevelList::RemoveIterator(IKSQLevelIterator* iterator) noexcept
 {
-    return com::boundary(
-        [&] { traced(class_label, L"IKSQLevelList_RemoveIterator", [&] { iterators_.remove(iterator); }); });
+    return diagnostics::traced_member(class_label, L"IKSQLevelList_RemoveIterator",
+                                      [&] { iterators_.remove(iterator); });
 }
 
 HRESULT CLevelList::RemoveAllIterators() noexcept
 {
-    return com::boundary(
-        [&] { traced(class_label, L"IKSQLevelList_RemoveAllIterators", [&] { iterators_.clear(); }); });
+    return diagnostics::traced_member(class_label, L"IKSQLevelList_RemoveAllIterators", [&] { iterators_.clear(); });
 }
 
 } // namespace ordering

@@ -3,6 +3,7 @@
 #include "tables.h"
 
 #include "common/position.h"
+#include "diagnostics/member.h"
 #include "diagnostics/trace.h"
 
 #include "com/error.h"
@@ -22,31 +23,23 @@ void CLevelListIterator::Initialize(shared_level_table levels)
 
 HRESULT CLevelListIterator::HasNext(VARIANT_BOOL* result) noexcept
 {
-    if (!result) return E_POINTER;
-    return com::boundary([&] {
-        *result = traced(class_label, L"IKSQLevelIterator_HasNext",
-                         [&] { return com::to_variant_bool(common::HasNext(position_, snapshot_.levels().count())); });
+    return diagnostics::traced_member(class_label, L"IKSQLevelIterator_HasNext", result, [&] {
+        return com::to_variant_bool(common::HasNext(position_, snapshot_.levels().count()));
     });
 }
 
 HRESULT CLevelListIterator::Next(IKSQObjectList** level) noexcept
 {
-    if (!level) return E_POINTER;
-    *level = nullptr;
-    return com::boundary([&] {
-        auto next = traced(class_label, L"IKSQLevelIterator_Next",
-                           [&] { return next_level(*this, position_, snapshot_, class_label, common::next_position); });
-        *level = next.detach();
+    return diagnostics::traced_member(class_label, L"IKSQLevelIterator_Next", level, [&] {
+        return next_level(*this, position_, snapshot_, class_label, common::next_position);
     });
 }
 
 HRESULT CLevelListIterator::Notify(LONG code) noexcept
 {
-    return com::boundary([&] {
-        traced(class_label, L"IKSQIteratorNotify_Notify", [&] {
-            // Levels are only ever appended: the walk goes on to reach them.
-            if (code == NotifyAdded) snapshot_.refresh();
-        });
+    return diagnostics::traced_member(class_label, L"IKSQIteratorNotify_Notify", [&] {
+        // Levels are only ever appended: the walk goes on to reach them.
+        if (code == NotifyAdded) snapshot_.refresh();
     });
 }
 

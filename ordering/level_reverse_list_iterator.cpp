@@ -4,6 +4,7 @@
 
 #include "common/position.h"
 #include "diagnostics/errors.h"
+#include "diagnostics/member.h"
 #include "diagnostics/trace.h"
 
 #include "com/error.h"
@@ -28,33 +29,23 @@ void CLevelReverseListIterator::Initialize(shared_level_table levels)
 
 HRESULT CLevelReverseListIterator::HasNext(VARIANT_BOOL* result) noexcept
 {
-    if (!result) return E_POINTER;
-    return com::boundary([&] {
-        *result = traced(class_label, L"IKSQLevelIterator_HasNext",
-                         [&] { return com::to_variant_bool(common::HasNext(position_)); });
-    });
+    return diagnostics::traced_member(class_label, L"IKSQLevelIterator_HasNext", result,
+                                      [&] { return com::to_variant_bool(common::HasNext(position_)); });
 }
 
 HRESULT CLevelReverseListIterator::Next(IKSQObjectList** level) noexcept
 {
-    if (!level) return E_POINTER;
-    *level = nullptr;
-    return com::boundary([&] {
-        auto next = traced(class_label, L"IKSQLevelIterator_Next", [&] {
-            return next_level(*this, position_, snapshot_, class_label, common::previous_position);
-        });
-        *level = next.detach();
+    return diagnostics::traced_member(class_label, L"IKSQLevelIterator_Next", level, [&] {
+        return next_level(*this, position_, snapshot_, class_label, common::previous_position);
     });
 }
 
 HRESULT CLevelReverseListIterator::Notify(LONG code) noexcept
 {
-    return com::boundary([&] {
-        traced(class_label, L"IKSQIteratorNotify_Notify", [&] {
-            // Appended levels lie beyond the start of the walk, so it never
-            // reaches them; the snapshot is brought up to date all the same.
-            if (code == NotifyAdded) snapshot_.refresh();
-        });
+    return diagnostics::traced_member(class_label, L"IKSQIteratorNotify_Notify", [&] {
+        // Appended levels lie beyond the start of the walk, so it never
+        // reaches them; the snapshot is brought up to date all the same.
+        if (code == NotifyAdded) snapshot_.refresh();
     });
 }
 

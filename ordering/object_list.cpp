@@ -3,8 +3,10 @@
 #include "host/host_object_calls.h"
 #include "object_list_iterator.h"
 
+#include "common/iterator_factory.h"
 #include "diagnostics/errors.h"
 #include "diagnostics/setup.h"
+#include "diagnostics/member.h"
 #include "diagnostics/trace.h"
 
 #include "com/bstr.h"
@@ -28,80 +30,60 @@ CObjectList::CObjectList() : objects_(common::make_table<std::wstring, com::com_
 
 HRESULT CObjectList::Add(HostObject* object) noexcept
 {
-    return com::boundary([&] {
-        traced(class_label, L"IKSQObjectList_Add", [&] {
-            if (!object) com::throw_error(E_POINTER, class_label, L"No object was given.");
-            std::wstring id = host::id_of(*object);
-            // A duplicate ID keeps the first object and tells nobody.
-            if (objects_->exists(id)) return;
-            objects_->add(std::move(id), com::com_ptr<HostObject>(object));
-            iterators_.notify_all(NotifyAdded);
-        });
+    return diagnostics::traced_member(class_label, L"IKSQObjectList_Add", [&] {
+        if (!object) com::throw_error(E_POINTER, class_label, L"No object was given.");
+        std::wstring id = host::id_of(*object);
+        // A duplicate ID keeps the first object and tells nobody.
+        if (objects_->exists(id)) return;
+        objects_->add(std::move(id), com::com_ptr<HostObject>(object));
+        iterators_.notify_all(NotifyAdded);
     });
 }
 
 HRESULT CObjectList::Remove(VARIANT* key) noexcept
 {
-    return com::boundary([&] {
-        traced(class_label, L"IKSQObjectList_Remove", [&] {
-            if (!key) com::throw_error(E_POINTER, class_label, L"No key was given.");
-            VARIANT_BOOL found = VARIANT_FALSE;
-            com::check(static_cast<IKSQObjectList*>(this)->Exists(key, &found));
-            if (!found) return;
-            objects_->remove(FindKey(*key));
-            iterators_.notify_all(NotifyRemoved);
-        });
+    return diagnostics::traced_member(class_label, L"IKSQObjectList_Remove", [&] {
+        if (!key) com::throw_error(E_POINTER, class_label, L"No key was given.");
+        VARIANT_BOOL found = VARIANT_FALSE;
+        com::check(static_cast<IKSQObjectList*>(this)->Exists(key, &found));
+        if (!found) return;
+        objects_->remove(FindKey(*key));
+        iterators_.notify_all(NotifyRemoved);
     });
 }
 
 HRESULT CObjectList::Exists(VARIANT* key, VARIANT_BOOL* result) noexcept
 {
-    if (!result) return E_POINTER;
-    return com::boundary([&] {
-        *result = traced(class_label, L"IKSQObjectList_Exists", [&] {
-            if (!key) com::throw_error(E_POINTER, class_label, L"No key was given.");
-            return com::to_variant_bool(objects_->exists(FindKey(*key)));
-        });
+    return diagnostics::traced_member(class_label, L"IKSQObjectList_Exists", result, [&] {
+        if (!key) com::throw_error(E_POINTER, class_label, L"No key was given.");
+        return com::to_variant_bool(objects_->exists(FindKey(*key)));
     });
 }
 
 HRESULT CObjectList::CreateObjectIterator(IKSQObjectIterator** iterator) noexcept
 {
-    if (!iterator) return E_POINTER;
-    *iterator = nullptr;
-    return com::boundary([&] {
-        auto created = traced(class_label, L"IKSQObjectList_CreateObjectIterator", [&] {
-            auto made = com::make<CObjectListIterator>();
-            made->Initialize(objects_);
-            iterators_.add(static_cast<IKSQObjectIterator*>(made.get()), com::as_interface<IKSQIteratorNotify>(made));
-            return made;
-        });
-        *iterator = com::as_interface<IKSQObjectIterator>(created).detach();
+    return diagnostics::traced_member(class_label, L"IKSQObjectList_CreateObjectIterator", iterator, [&] {
+        return common::make_registered_iterator<IKSQObjectIterator, CObjectListIterator>(objects_, iterators_);
     });
 }
 
 HRESULT CObjectList::RemoveIterator(IKSQObjectIterator* iterator) noexcept
 {
-    return com::boundary(
-        [&] { traced(class_label, L"IKSQObjectList_RemoveIterator", [&] { iterators_.remove(iterator); }); });
+    return diagnostics::traced_member(class_label, L"IKSQObjectList_RemoveIterator",
+                                      [&] { iterators_.remove(iterator); });
 }
 
 HRESULT CObjectList::RemoveAllIterators() noexcept
 {
-    return com::boundary(
-        [&] { traced(class_label, L"IKSQObjectList_RemoveAllIterators", [&] { iterators_.clear(); }); });
+    return diagnostics::traced_member(class_label, L"IKSQObjectList_RemoveAllIterators", [&] { iterators_.clear(); });
 }
 
 HRESULT CObjectList::get_Count(LONG* count) noexcept
 {
-    if (!count) return E_POINTER;
-    return com::boundary([&] {
-        *count = traced(class_label, L"IKSQObjectList_Count", [&] {
-            const std::size_t size = objects_->count();
-            if (size > static_cast<std::size_t>(std::numeric_limits<LONG>::max()))
-                diagnostics::raise_overflow(class_label);
-            return static_cast<LONG>(size);
-        });
+    return diagnostics::traced_member(class_label, L"IKSQObjectList_Count", count, [&] {
+        const std::size_t size = objects_->count();
+        if (size > static_cast<std::size_t>(std::numeric_limits<LONG>::max())) diagnostics::raise_overflow(class_label);
+        return static_cast<LONG>(size);
     });
 }
 

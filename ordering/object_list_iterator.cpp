@@ -3,6 +3,7 @@
 #include "common/position.h"
 #include "diagnostics/errors.h"
 #include "diagnostics/thread_services.h"
+#include "diagnostics/member.h"
 #include "diagnostics/trace.h"
 
 #include "com/error.h"
@@ -46,43 +47,33 @@ void CObjectListIterator::Initialize(object_table objects)
 
 HRESULT CObjectListIterator::HasNext(VARIANT_BOOL* result) noexcept
 {
-    if (!result) return E_POINTER;
-    return com::boundary([&] {
-        *result = traced(class_label, L"IKSQObjectIterator_HasNext",
-                         [&] { return com::to_variant_bool(common::HasNext(position_, *objects_)); });
-    });
+    return diagnostics::traced_member(class_label, L"IKSQObjectIterator_HasNext", result,
+                                      [&] { return com::to_variant_bool(common::HasNext(position_, *objects_)); });
 }
 
 HRESULT CObjectListIterator::Next(HostObject** object) noexcept
 {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    return com::boundary([&] {
-        auto next = traced(class_label, L"IKSQObjectIterator_Next", [&] {
-            VARIANT_BOOL more = VARIANT_FALSE;
-            com::check(static_cast<IKSQObjectIterator*>(this)->HasNext(&more));
-            // At the end the iterator stays where it is, after the object it
-            // passed last, so that a later removal is measured against that one.
-            if (!more) return com::com_ptr<HostObject>();
-            const std::int32_t position = common::next_position(position_, class_label);
-            com::com_ptr<HostObject> found = object_at(position);
-            position_ = position;
-            current_ = found;
-            return found;
-        });
-        *object = next.detach();
+    return diagnostics::traced_member(class_label, L"IKSQObjectIterator_Next", object, [&] {
+        VARIANT_BOOL more = VARIANT_FALSE;
+        com::check(static_cast<IKSQObjectIterator*>(this)->HasNext(&more));
+        // At the end the iterator stays where it is, after the object it
+        // passed last, so that a later removal is measured against that one.
+        if (!more) return com::com_ptr<HostObject>();
+        const std::int32_t position = common::next_position(position_, class_label);
+        com::com_ptr<HostObject> found = object_at(position);
+        position_ = position;
+        current_ = found;
+        return found;
     });
 }
 
 HRESULT CObjectListIterator::Notify(LONG code) noexcept
 {
-    return com::boundary([&] {
-        traced(class_label, L"IKSQIteratorNotify_Notify", [&] {
-            if (code == NotifyAdded)
-                object_added();
-            else if (code == NotifyRemoved)
-                object_removed();
-        });
+    return diagnostics::traced_member(class_label, L"IKSQIteratorNotify_Notify", [&] {
+        if (code == NotifyAdded)
+            object_added();
+        else if (code == NotifyRemoved)
+            object_removed();
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "level_sort.h"
 
+#include "diagnostics/member.h"
 #include "diagnostics/trace.h"
 
 #include "com/error.h"
@@ -32,27 +33,20 @@ com::com_ptr<IKSQLevelList> level_list_in(VARIANT* argument)
 
 HRESULT CSortApplicationByLevels::Sort(VARIANT* levels) noexcept
 {
-    return com::boundary([&] {
-        traced(class_label, L"IKSQSortApplicationObjects_Sort", [&] { level_sort(level_list_in(levels)).run(); });
-    });
+    return diagnostics::traced_member(class_label, L"IKSQSortApplicationObjects_Sort",
+                                      [&] { level_sort(level_list_in(levels)).run(); });
 }
 
 HRESULT CSortApplicationByLevels::putref_Session(HostSession* session) noexcept
 {
-    return com::boundary([&] {
-        traced(class_label, L"IKSQSortApplicationObjects_Session",
-               [&] { session_ = com::com_ptr<HostSession>(session); });
-    });
+    return diagnostics::traced_member(class_label, L"IKSQSortApplicationObjects_Session",
+                                      [&] { session_ = com::com_ptr<HostSession>(session); });
 }
 
 HRESULT CSortApplicationByLevels::get_Session(HostSession** session) noexcept
 {
-    if (!session) return E_POINTER;
-    *session = nullptr;
-    return com::boundary([&] {
-        auto stored = traced(class_label, L"IKSQSortApplicationObjects_Session", [&] { return session_; });
-        *session = stored.detach();
-    });
+    return diagnostics::traced_member(class_label, L"IKSQSortApplicationObjects_Session", session,
+                                      [&] { return session_; });
 }
 
 } // namespace ordering

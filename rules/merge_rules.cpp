@@ -2,9 +2,11 @@
 
 #include "rule_records.h"
 
+#include "common/iterator_factory.h"
 #include "diagnostics/errors.h"
 #include "diagnostics/setup.h"
 #include "diagnostics/thread_services.h"
+#include "diagnostics/member.h"
 #include "diagnostics/trace.h"
 
 #include "host/host_object_calls.h"
@@ -13,13 +15,13 @@
 #include "com/error.h"
 
 #include <optional>
+#include <type_traits>
 
 namespace rules {
 
 namespace {
 
 using diagnostics::traced;
-
 
 constexpr LONG DefaultActionListedCategories = 5;
 constexpr LONG DefaultActionOtherCategories = 1;
@@ -58,23 +60,19 @@ private:
 
 template <class Iterator, class Table> auto make_iterator(const Table& table)
 {
-    auto iterator = com::make<Iterator>();
-    iterator->Initialize(table);
-    return com::as_interface<typename Iterator::iterator_interface>(iterator);
+    return common::make_iterator<typename Iterator::iterator_interface, Iterator>(table);
 }
 
-// Runs a traced member that hands out an interface, and hands it on only after
-// the Leave line, so nothing is handed out when that line fails.
-template <class Out, class Call> HRESULT traced_out(std::wstring_view label, Out** out, Call call) noexcept
+// A version-2 member that traces and calls the version-1 member for its result.
+template <class Out, class Call> HRESULT forwarded(std::wstring_view label, Out* out, Call call) noexcept
 {
-    if (!out) return E_POINTER;
-    *out = nullptr;
-    return com::boundary([&] {
-        *out = traced(CMergeRules::class_label, label, [&] {
-                   com::com_ptr<Out> result;
-                   com::check(call(result.put()));
-                   return result;
-               }).detach();
+    return diagnostics::traced_member(CMergeRules::class_label, label, out, [&] {
+        Out result{};
+        com::check(call(&result));
+        if constexpr (std::is_pointer_v<Out>)
+            return com::com_ptr<std::remove_pointer_t<Out>>::attach(result);
+        else
+            return result;
     });
 }
 
@@ -101,8 +99,9 @@ void* CMergeRules::find_alias(REFIID iid) noexcept
 
 HRESULT CMergeRules::ProcessFolderRule(HostSession**) noexcept
 {
-    return com::boundary(
-        [] { com::throw_error(E_NOTIMPL, class_label, L"Folder rules cannot be turned into object rules yet."); });
+    return com::boundary(class_label, [] {
+        com::throw_error(E_NOTIMPL, class_label, L"Folder rules cannot be turned into object rules yet.");
+    });
 }
 
 // ---- The work, done by the version-1 members ----
@@ -214,59 +213,45 @@ CMergeRules& MergeRules1::self() noexcept { return static_cast<CMergeRules&>(*th
 
 HRESULT MergeRules1::SetCategoryRule(LONG category, LONG action) noexcept
 {
-    return com::boundary([&] {
-        traced(CMergeRules::class_label, L"IKSQMergeRules_SetCategoryRule",
-               [&] { self().set_category_rule(category, action); });
-    });
+    return diagnostics::traced_member(CMergeRules::class_label, L"IKSQMergeRules_SetCategoryRule",
+                                      [&] { self().set_category_rule(category, action); });
 }
 
 HRESULT MergeRules1::SetTypeRule(LONG object_type, LONG action) noexcept
 {
-    return com::boundary([&] {
-        traced(CMergeRules::class_label, L"IKSQMergeRules_SetTypeRule",
-               [&] { self().set_type_rule(object_type, action); });
-    });
+    return diagnostics::traced_member(CMergeRules::class_label, L"IKSQMergeRules_SetTypeRule",
+                                      [&] { self().set_type_rule(object_type, action); });
 }
 
 HRESULT MergeRules1::SetObjectRule(BSTR object_id, LONG object_type, LONG action) noexcept
 {
-    return com::boundary([&] {
-        traced(CMergeRules::class_label, L"IKSQMergeRules_SetObjectRule",
-               [&] { self().set_object_rule(com::bstr::view_of(object_id), object_type, action); });
+    return diagnostics::traced_member(CMergeRules::class_label, L"IKSQMergeRules_SetObjectRule", [&] {
+        self().set_object_rule(com::bstr::view_of(object_id), object_type, action);
     });
 }
 
 HRESULT MergeRules1::FindAction(HostObject* object, LONG* action) noexcept
 {
-    if (!action) return E_POINTER;
-    return com::boundary([&] {
-        *action =
-            traced(CMergeRules::class_label, L"IKSQMergeRules_FindAction", [&] { return self().find_action(object); });
-    });
+    return diagnostics::traced_member(CMergeRules::class_label, L"IKSQMergeRules_FindAction", action,
+                                      [&] { return self().find_action(object); });
 }
 
 HRESULT MergeRules1::CreateCategoryRuleIterator(IKSQCategoryRuleIterator** iterator) noexcept
 {
-    return traced_out(L"IKSQMergeRules_CreateCategoryRuleIterator", iterator, [&](IKSQCategoryRuleIterator** out) {
-        *out = make_iterator<CCategoryRuleIterator>(self().categories_).detach();
-        return S_OK;
-    });
+    return diagnostics::traced_member(CMergeRules::class_label, L"IKSQMergeRules_CreateCategoryRuleIterator", iterator,
+                                      [&] { return make_iterator<CCategoryRuleIterator>(self().categories_); });
 }
 
 HRESULT MergeRules1::CreateObjectTypeRuleIterator(IKSQObjectTypeRuleIterator** iterator) noexcept
 {
-    return traced_out(L"IKSQMergeRules_CreateObjectTypeRuleIterator", iterator, [&](IKSQObjectTypeRuleIterator** out) {
-        *out = make_iterator<CObjectTypeRuleIterator>(self().types_).detach();
-        return S_OK;
-    });
+    return diagnostics::traced_member(CMergeRules::class_label, L"IKSQMergeRules_CreateObjectTypeRuleIterator",
+                                      iterator, [&] { return make_iterator<CObjectTypeRuleIterator>(self().types_); });
 }
 
 HRESULT MergeRules1::CreateObjectRuleIterator(IKSQObjectRuleIterator** iterator) noexcept
 {
-    return traced_out(L"IKSQMergeRules_CreateObjectRuleIterator", iterator, [&](IKSQObjectRuleIterator** out) {
-        *out = make_iterator<CObjectRuleIterator>(self().objects_).detach();
-        return S_OK;
-    });
+    return diagnostics::traced_member(CMergeRules::class_label, L"IKSQMergeRules_CreateObjectRuleIterator", iterator,
+                                      [&] { return make_iterator<CObjectRuleIterator>(self().objects_); });
 }
 
 // ---- IKSQMergeRules2: wrappers on version 1, and the folder-rule members ----
@@ -279,7 +264,7 @@ IKSQMergeRules& version1(CMergeRules& rules) noexcept { return static_cast<IKSQM
 
 HRESULT traced_call(std::wstring_view label, auto call) noexcept
 {
-    return com::boundary([&] { traced(CMergeRules::class_label, label, [&] { com::check(call()); }); });
+    return diagnostics::traced_member(CMergeRules::class_label, label, [&] { com::check(call()); });
 }
 
 } // namespace
@@ -304,47 +289,39 @@ HRESULT MergeRules2::SetObjectRule(BSTR object_id, LONG object_type, LONG action
 
 HRESULT MergeRules2::FindAction(HostObject* object, LONG* action) noexcept
 {
-    if (!action) return E_POINTER;
-    LONG result = 0;
-    const HRESULT hr =
-        traced_call(L"IKSQMergeRules2_FindAction", [&] { return version1(self()).FindAction(object, &result); });
-    if (SUCCEEDED(hr)) *action = result;
-    return hr;
+    return forwarded(L"IKSQMergeRules2_FindAction", action,
+                     [&](LONG* result) { return version1(self()).FindAction(object, result); });
 }
 
 HRESULT MergeRules2::CreateCategoryRuleIterator(IKSQCategoryRuleIterator** iterator) noexcept
 {
-    return traced_out(L"IKSQMergeRules2_CreateCategoryRuleIterator", iterator,
-                      [&](IKSQCategoryRuleIterator** out) { return version1(self()).CreateCategoryRuleIterator(out); });
+    return forwarded(L"IKSQMergeRules2_CreateCategoryRuleIterator", iterator,
+                     [&](IKSQCategoryRuleIterator** out) { return version1(self()).CreateCategoryRuleIterator(out); });
 }
 
 HRESULT MergeRules2::CreateObjectTypeRuleIterator(IKSQObjectTypeRuleIterator** iterator) noexcept
 {
-    return traced_out(L"IKSQMergeRules2_CreateObjectTypeRuleIterator", iterator, [&](IKSQObjectTypeRuleIterator** out) {
+    return forwarded(L"IKSQMergeRules2_CreateObjectTypeRuleIterator", iterator, [&](IKSQObjectTypeRuleIterator** out) {
         return version1(self()).CreateObjectTypeRuleIterator(out);
     });
 }
 
 HRESULT MergeRules2::CreateObjectRuleIterator(IKSQObjectRuleIterator** iterator) noexcept
 {
-    return traced_out(L"IKSQMergeRules2_CreateObjectRuleIterator", iterator,
-                      [&](IKSQObjectRuleIterator** out) { return version1(self()).CreateObjectRuleIterator(out); });
+    return forwarded(L"IKSQMergeRules2_CreateObjectRuleIterator", iterator,
+                     [&](IKSQObjectRuleIterator** out) { return version1(self()).CreateObjectRuleIterator(out); });
 }
 
 HRESULT MergeRules2::SetFolderRule(BSTR path, LONG action) noexcept
 {
-    return com::boundary([&] {
-        traced(CMergeRules::class_label, L"IKSQMergeRules2_SetFolderRule",
-               [&] { self().set_folder_rule(com::bstr::view_of(path), action); });
-    });
+    return diagnostics::traced_member(CMergeRules::class_label, L"IKSQMergeRules2_SetFolderRule",
+                                      [&] { self().set_folder_rule(com::bstr::view_of(path), action); });
 }
 
 HRESULT MergeRules2::CreateFolderRuleIterator(IKSQFolderRuleIterator** iterator) noexcept
 {
-    return traced_out(L"IKSQMergeRules2_CreateFolderRuleIterator", iterator, [&](IKSQFolderRuleIterator** out) {
-        *out = make_iterator<CFolderRuleIterator>(self().folders_).detach();
-        return S_OK;
-    });
+    return diagnostics::traced_member(CMergeRules::class_label, L"IKSQMergeRules2_CreateFolderRuleIterator", iterator,
+                                      [&] { return make_iterator<CFolderRuleIterator>(self().folders_); });
 }
 
 } // namespace rules

@@ -13,14 +13,17 @@ extern "C" {
 
 HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
 {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    for (const server::public_class& c : server::registration_table().classes) {
-        if (*c.clsid != clsid) continue;
-        if (!c.create) break;
-        return com::boundary([&] { com::check(com::make<com::class_factory>(c.create)->QueryInterface(iid, object)); });
-    }
-    return CLASS_E_CLASSNOTAVAILABLE;
+    return com::boundary(L"K1MrgRls", [&] {
+        if (!object) com::throw_error(E_POINTER, L"K1MrgRls", L"No place for the class object was given.");
+        *object = nullptr;
+        for (const server::public_class& c : server::registration_table().classes) {
+            if (*c.clsid != clsid) continue;
+            if (!c.create) break;
+            com::check(com::make<com::class_factory>(c.create)->QueryInterface(iid, object));
+            return;
+        }
+        com::throw_error(CLASS_E_CLASSNOTAVAILABLE, L"K1MrgRls", com::message_text(CLASS_E_CLASSNOTAVAILABLE));
+    });
 }
 
 HRESULT STDAPICALLTYPE DllCanUnloadNow()

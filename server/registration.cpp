@@ -6,6 +6,7 @@
 
 #include <olectl.h>
 
+#include <cstdio>
 #include <string>
 
 namespace server {
@@ -25,6 +26,14 @@ std::wstring version_text(const project& p)
     return std::to_wstring(p.major_version) + L"." + std::to_wstring(p.minor_version);
 }
 
+// The locale subkey of a type library is written in hexadecimal ("409", "0").
+std::wstring locale_text(unsigned long locale)
+{
+    wchar_t text[16];
+    std::swprintf(text, 16, L"%lx", locale);
+    return text;
+}
+
 std::wstring library_key(const project& p) { return L"TypeLib\\" + guid_text(*p.library); }
 
 std::wstring prog_id(const project& p, const public_class& c)
@@ -37,7 +46,7 @@ HRESULT register_library(const project& p, const std::wstring& path)
     const std::wstring key = library_key(p) + L"\\" + version_text(p);
     const std::wstring folder = path.substr(0, path.find_last_of(L"\\/"));
     HRESULT hr = set_text(key, L"", p.description);
-    if (SUCCEEDED(hr)) hr = set_text(key + L"\\" + std::to_wstring(p.locale) + L"\\win64", L"", path);
+    if (SUCCEEDED(hr)) hr = set_text(key + L"\\" + locale_text(p.locale) + L"\\win64", L"", path);
     if (SUCCEEDED(hr)) hr = set_text(key + L"\\FLAGS", L"", L"0");
     if (SUCCEEDED(hr)) hr = set_text(key + L"\\HELPDIR", L"", folder);
     return hr;
@@ -103,8 +112,10 @@ HRESULT register_server() noexcept
         for (const public_class& c : p.classes) {
             if (SUCCEEDED(hr)) hr = register_class(p, c, path);
         }
+        // A registration that fails half-way leaves nothing behind, and the
+        // caller learns what failed.
         if (FAILED(hr)) remove_all(p);
-        return FAILED(hr) ? SELFREG_E_CLASS : S_OK;
+        return hr;
     } catch (...) {
         return E_OUTOFMEMORY;
     }
