@@ -4,6 +4,8 @@
 
 #include "smoke_support.h"
 
+#include <simhost/in_process.h>
+
 #include <K1PriTyp.h>
 #include <K5TYPLIB.h>
 
@@ -95,6 +97,27 @@ void check_unloading(HMODULE dll)
     host->ClearObjects();
 }
 
+// The same classes served from this program's own code, with the DLL unregistered.
+void check_in_process()
+{
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    {
+        simhost::in_process_host served;
+        auto host = smoke::create<ISimHostControl>(CLSID_SimHostControl);
+        auto utility = smoke::create<IHostUtility>(CLSID_HostUtility);
+        expect(host && utility, "in_process_host serves the classes without registration");
+        if (host && utility) {
+            host->Reset();
+            long type = 150, category = 0;
+            utility->CategoryOfType(&type, &category);
+            expect(category == 1 && smoke::call_count(*host, L"HostUtility.CategoryOfType") == 1,
+                   "its services and control object share the program's state");
+        }
+    }
+    expect(!smoke::create<ISimHostControl>(CLSID_SimHostControl), "its end revokes them");
+    ::CoUninitialize();
+}
+
 } // namespace
 
 int main()
@@ -134,6 +157,7 @@ int main()
     expect(call_export(dll, "DllUnregisterServer") == S_OK, "DllUnregisterServer succeeds");
     expect(!class_registered(CLSID_TraceService) && !class_registered(CLSID_SimHostControl),
            "unregistering removes the class keys");
+    check_in_process();
     check_failed_registration(dll);
     // The prefix is shared with the other tests: leave the DLL registered.
     expect(call_export(dll, "DllRegisterServer") == S_OK, "registering again succeeds");
