@@ -186,6 +186,11 @@ HRESULT check_invoke_request(ITypeInfo& vtable, DISPID id, REFIID iid, WORD flag
         }
 
         for (UINT slot = 0; slot < params->cArgs; ++slot) {
+            if ((params->rgvarg[slot].vt & VT_BYREF) && !params->rgvarg[slot].byref)
+                return refuse_argument(E_INVALIDARG, slot, argument_error,
+                                       L"An argument passed by reference points nowhere.");
+        }
+        for (UINT slot = 0; slot < params->cArgs; ++slot) {
             UINT parameter = 0;
             if (slot < named)
                 parameter = put ? takes - 1 : static_cast<UINT>(params->rgdispidNamedArgs[slot]);
