@@ -71,6 +71,7 @@ TEST_F(FolderRuleFailureTest, FailingSearchStepsArePassedOver)
         expect_ok(process(), "ProcessFolderRule");
         EXPECT_EQ(object_rules(), c.added);
         EXPECT_EQ(call_count(*host, L"HostSearch.Execute"), c.executes ? 2 : 1);
+        EXPECT_EQ(call_count(*host, L"HostUtility.SourceFlag"), 2) << "each step runs, search or no search";
     }
 }
 

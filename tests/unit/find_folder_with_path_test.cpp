@@ -5,8 +5,6 @@
 #include "support/com_testing.h"
 #include "support/sim_host.h"
 
-#include "com/error.h"
-
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -108,19 +106,6 @@ TEST_F(FindFolderWithPathTest, PassedOverFailuresLeaveNoErrorInformation)
         EXPECT_FALSE(thread_has_error_info());
         EXPECT_GE(call_count(*host, c.operation), c.nth) << "the failure was reached";
     }
-}
-
-TEST_F(FindFolderWithPathTest, FailingEnterLineFailsTheRoutine)
-{
-    inject(L"TraceService.Trace");
-    com::com_ptr<HostObject> folder;
-    try {
-        common::FindFolderWithPath(L"\\Reports", source, folder);
-        FAIL() << "no failure";
-    } catch (const com::com_error& e) {
-        EXPECT_EQ(e.code(), injected);
-    }
-    EXPECT_EQ(call_count(*host, L"ObjectSource.CreateNewObject"), 0);
 }
 
 } // namespace
