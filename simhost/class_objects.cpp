@@ -3,6 +3,7 @@
 #include "creatable_classes.h"
 
 #include <com/class_factory.h>
+#include <com/dual.h>
 #include <com/module.h>
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
@@ -19,4 +20,11 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-STDAPI DllCanUnloadNow() { return com::module::can_unload() ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow()
+{
+    if (!com::module::can_unload()) return S_FALSE;
+    // The cached type information comes from this DLL's resources: it goes
+    // before the DLL does (and is loaded again should the DLL stay after all).
+    com::release_type_information();
+    return S_OK;
+}

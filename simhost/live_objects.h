@@ -1,7 +1,7 @@
 #pragma once
 // The number of live simulated objects (services, host objects, collections and
 // enumerators), which tests read to find objects the component leaks. Every such
-// class holds a live_object member.
+// class holds a live_object member, through its base simulated<> (simulated.h).
 
 namespace simhost {
 

@@ -44,12 +44,12 @@ void register_library(std::wstring path)
     com::check(::RegisterTypeLib(library.get(), path.data(), nullptr));
 }
 
-void unregister_library(const GUID& libid)
+HRESULT unregister_library(const GUID& libid) noexcept
 {
     BSTR registered = nullptr;
-    if (FAILED(::QueryPathOfRegTypeLib(libid, library_major, library_minor, 0, &registered))) return;
+    if (FAILED(::QueryPathOfRegTypeLib(libid, library_major, library_minor, 0, &registered))) return S_OK;
     ::SysFreeString(registered);
-    com::check(::UnRegisterTypeLib(libid, library_major, library_minor, 0, SYS_WIN64));
+    return ::UnRegisterTypeLib(libid, library_major, library_minor, 0, SYS_WIN64);
 }
 
 void register_class(const simhost::creatable_class& entry, const std::wstring& module)
@@ -64,32 +64,46 @@ void register_class(const simhost::creatable_class& entry, const std::wstring& m
     com::check(com::registry::set_text(std::wstring(entry.prog_id) + L"\\CLSID", L"", clsid));
 }
 
-void unregister_class(const simhost::creatable_class& entry)
+// Tries every removal, so that as much as possible goes; the first failure is the result.
+HRESULT unregister_all() noexcept
 {
-    com::check(com::registry::remove_tree(L"CLSID\\" + com::registry::guid_text(*entry.clsid)));
-    com::check(com::registry::remove_tree(entry.prog_id));
+    HRESULT result = S_OK;
+    const auto keep_first = [&](HRESULT hr) {
+        if (SUCCEEDED(result) && FAILED(hr)) result = hr;
+    };
+    try {
+        for (const simhost::creatable_class& entry : simhost::creatable_classes()) {
+            keep_first(com::registry::remove_tree(L"CLSID\\" + com::registry::guid_text(*entry.clsid)));
+            keep_first(com::registry::remove_tree(entry.prog_id));
+        }
+    } catch (...) {
+        keep_first(E_OUTOFMEMORY);
+    }
+    // Dependent libraries go before the ones they import.
+    for (auto library = std::rbegin(libraries); library != std::rend(libraries); ++library)
+        keep_first(unregister_library(*library->libid));
+    return result;
 }
 
 } // namespace
 
 STDAPI DllRegisterServer()
 {
-    return com::boundary([] {
+    const HRESULT registered = com::boundary([] {
         const std::wstring module = com::registry::module_path();
         for (const embedded_library& library : libraries)
             register_library(library_path(module, library.resource));
         for (const simhost::creatable_class& entry : simhost::creatable_classes())
             register_class(entry, module);
     });
+    if (SUCCEEDED(registered)) return S_OK;
+    // A registration that stops half-way leaves nothing behind; the caller gets
+    // the failure that stopped it, with its error information.
+    com::com_ptr<IErrorInfo> info;
+    if (::GetErrorInfo(0, info.put()) != S_OK) info.reset();
+    unregister_all();
+    ::SetErrorInfo(0, info.get());
+    return registered;
 }
 
-STDAPI DllUnregisterServer()
-{
-    return com::boundary([] {
-        for (const simhost::creatable_class& entry : simhost::creatable_classes())
-            unregister_class(entry);
-        // Dependent libraries go before the ones they import.
-        for (auto library = std::rbegin(libraries); library != std::rend(libraries); ++library)
-            unregister_library(*library->libid);
-    });
-}
+STDAPI DllUnregisterServer() { return unregister_all(); }
