@@ -82,7 +82,7 @@ private:
     // A level list whose one level holds the folders that the rules' paths name.
     com::com_ptr<IKSQLevelList> PopulateFolderList(HostSession& session, const folder_table& table);
     // An object rule for the folder and for each object directly in it; with
-    // `recurse`, a subfolder's contents instead of the subfolder itself.
+    // `recurse`, each subfolder is handled the same way, its contents included.
     void SetFolderContentRules(HostFolder& folder, LONG action, bool recurse);
 
     category_table categories_;
