@@ -117,40 +117,6 @@ int run_sort_case(const std::string& shape, int n)
     return 0;
 }
 
-// Runs this program with the arguments and returns what it printed.
-std::string run_child(const std::wstring& arguments)
-{
-    wchar_t path[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE read_end = nullptr, write_end = nullptr;
-    if (!::CreatePipe(&read_end, &write_end, &inherit, 0)) return {};
-    ::SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = write_end;
-    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
-    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    std::wstring command = L"\"" + std::wstring(path) + L"\" " + arguments;
-    PROCESS_INFORMATION process{};
-    const BOOL started =
-        ::CreateProcessW(path, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    ::CloseHandle(write_end);
-    std::string output;
-    if (started) {
-        char buffer[256];
-        DWORD read = 0;
-        while (::ReadFile(read_end, buffer, sizeof buffer, &read, nullptr) && read > 0)
-            output.append(buffer, read);
-        ::WaitForSingleObject(process.hProcess, INFINITE);
-        ::CloseHandle(process.hProcess);
-        ::CloseHandle(process.hThread);
-    }
-    ::CloseHandle(read_end);
-    return output;
-}
-
 // Runs each case `rounds` times and keeps its best time: the machine's other
 // work only ever slows a run down.
 void report_sorts(const char* title, std::initializer_list<const char*> shapes, std::initializer_list<int> sizes,
@@ -165,8 +131,8 @@ void report_sorts(const char* title, std::initializer_list<const char*> shapes, 
             double best = 0, peak = 0, start_peak = 0;
             long levels = 0, registrations = 0;
             for (int round = 0; round < rounds; ++round) {
-                const std::string output =
-                    run_child(L"sort " + std::wstring(shape, shape + std::strlen(shape)) + L" " + std::to_wstring(n));
+                const std::string output = bench::run_child(L"sort " + std::wstring(shape, shape + std::strlen(shape)) +
+                                                            L" " + std::to_wstring(n));
                 double seconds = 0;
                 if (std::sscanf(output.c_str(), "%lf %ld %ld %lf %lf", &seconds, &levels, &registrations, &peak,
                                 &start_peak) != 5) {

@@ -1,7 +1,7 @@
 // Creates the component's objects through COM, as the migration tool does, and
 // prints what happens: merge options with their range check, log settings with
-// their duplicate check, the action lookup of the rule store, and the trace lines
-// the component wrote meanwhile.
+// their duplicate check, the action lookup of the rule store, folder rules turned
+// into object rules, and the trace lines the component wrote meanwhile.
 #include <K1MrgRls.h>
 #include <KSimHost.h>
 
@@ -123,6 +123,65 @@ void show_rules(ISimHostControl& host)
     }
 }
 
+void show_folder_rules(ISimHostControl& host)
+{
+    auto rules = create<IKSQMergeRules2>(CLSID_CMergeRules, "CMergeRules for folder rules");
+    if (!rules) return;
+    // A small folder tree of the simulated host (type 8 is a folder).
+    const struct {
+        const wchar_t* id;
+        const wchar_t* name;
+        LONG type;
+        const wchar_t* parent;
+    } items[] = {
+        {L"projects", L"Projects", 8, L""},
+        {L"alpha", L"Alpha", 8, L"\\Projects"},
+        {L"plan-1", L"Plan", 120, L"\\Projects\\Alpha"},
+        {L"chart-2", L"Chart", 450, L"\\Projects\\Alpha"},
+        {L"drafts", L"Drafts", 8, L"\\Projects\\Alpha"},
+        {L"draft-3", L"Draft", 120, L"\\Projects\\Alpha\\Drafts"},
+        {L"beta", L"Beta", 8, L"\\Projects"},
+        {L"plan-4", L"Plan", 120, L"\\Projects\\Beta"},
+    };
+    for (const auto& item : items) {
+        com::com_ptr<HostObject> added;
+        host.AddItem(com::bstr(item.id).get(), com::bstr(item.name).get(), item.type, 0, com::bstr(item.parent).get(),
+                     added.put());
+    }
+    report("object rule for chart-2 (type 450): action 9", rules->SetObjectRule(com::bstr(L"chart-2").get(), 450, 9));
+    report("folder rule for \\Projects\\Alpha: action 4",
+           rules->SetFolderRule(com::bstr(L"\\Projects\\Alpha").get(), 4));
+    report("folder rule for \\projects\\beta: action 6", rules->SetFolderRule(com::bstr(L"\\projects\\beta").get(), 6));
+
+    com::com_ptr<HostSession> session;
+    host.CreateSession(VARIANT_FALSE, session.put());
+    HostSession* passed = session.get();
+    report("ProcessFolderRule", rules.try_as<_CMergeRules>()->ProcessFolderRule(&passed));
+
+    const struct {
+        const wchar_t* id;
+        const char* why;
+    } objects[] = {
+        {L"alpha", "the folder of the rule"},
+        {L"plan-1", "directly in \\Projects\\Alpha"},
+        {L"chart-2", "its own object rule, set before"},
+        {L"drafts", "a subfolder is itself content"},
+        {L"draft-3", "not directly in the folder: the default"},
+        {L"plan-4", "the path's letter case is not the host's: the default"},
+    };
+    for (const auto& o : objects) {
+        com::com_ptr<HostObject> object;
+        host.FindObject(com::bstr(o.id).get(), object.put());
+        LONG action = 0;
+        const HRESULT hr = rules->FindAction(object.get(), &action);
+        if (SUCCEEDED(hr))
+            std::printf("  FindAction(%s): %ld, %s\n", narrow(o.id).c_str(), static_cast<long>(action), o.why);
+        else
+            report("FindAction", hr);
+    }
+    report("object rule for plan-1 after processing", rules->SetObjectRule(com::bstr(L"plan-1").get(), 120, 2));
+}
+
 void show_trace(ISimHostControl& host)
 {
     SAFEARRAY* lines = nullptr;
@@ -154,6 +213,8 @@ int main()
         show_merge_options();
         show_log_settings();
         show_rules(*host);
+        host->ClearObjects();
+        show_folder_rules(*host);
         host->ClearObjects();
         show_trace(*host);
     }
