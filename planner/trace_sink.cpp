@@ -1,0 +1,38 @@
+#include "trace_sink.h"
+
+#include "text_encoding.h"
+#include "trace_text.h"
+
+#include <stdexcept>
+
+namespace planner {
+
+trace_sink::trace_sink(const std::string& destination)
+{
+    if (destination == "-") {
+        out_ = stderr;
+        return;
+    }
+    out_ = ::_wfopen(widen(destination).c_str(), L"wb");
+    if (!out_) throw std::runtime_error("cannot open the trace file " + destination);
+    owned_ = true;
+}
+
+trace_sink::~trace_sink()
+{
+    if (owned_)
+        std::fclose(out_);
+    else if (out_)
+        std::fflush(out_);
+}
+
+void trace_sink::write(const std::vector<std::wstring>& records)
+{
+    if (!out_) return;
+    for (const std::wstring& record : records) {
+        const std::string line = narrow(trace_line_of(record)) + "\n";
+        std::fwrite(line.data(), 1, line.size(), out_);
+    }
+}
+
+} // namespace planner
