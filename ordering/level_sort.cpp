@@ -1,6 +1,7 @@
 #include "level_sort.h"
 
 #include "host/host_object_calls.h"
+#include "iterator_walk.h"
 #include "message_pump.h"
 #include "object_list.h"
 #include "related_objects.h"
@@ -15,23 +16,6 @@ namespace {
 
 constexpr std::wstring_view class_label = CSortApplicationByLevels::class_label;
 
-template <class Iterator> bool has_next(Iterator& iterator)
-{
-    VARIANT_BOOL more = VARIANT_FALSE;
-    com::check(iterator.HasNext(&more), &iterator);
-    return more != VARIANT_FALSE;
-}
-
-// Next, after HasNext said there is one: an iterator that then delivers nothing
-// has lost track of its list.
-template <class Result, class Iterator> com::com_ptr<Result> next_of(Iterator& iterator)
-{
-    com::com_ptr<Result> next;
-    com::check(iterator.Next(next.put()), &iterator);
-    if (!next) com::throw_error(E_POINTER, class_label, L"An iterator delivered nothing where it had announced more.");
-    return next;
-}
-
 } // namespace
 
 level_sort::level_sort(com::com_ptr<IKSQLevelList> levels) : levels_(std::move(levels)) {}
@@ -42,7 +26,7 @@ void level_sort::run()
     com::check(levels_->CreateLevelIterator(walker.put()), levels_.get());
     // The walk reaches the levels appended on the way.
     while (has_next(*walker)) {
-        if (!walk(*next_of<IKSQObjectList>(*walker))) break;
+        if (!walk(*next_of<IKSQObjectList>(*walker, class_label))) break;
     }
     com::check(levels_->RemoveAllIterators(), levels_.get());
 }
@@ -55,7 +39,7 @@ bool level_sort::walk(IKSQObjectList& level)
     const com::com_ptr<IKSQObjectList> new_level = com::as_interface<IKSQObjectList>(com::make<CObjectList>());
 
     while (has_next(*objects)) {
-        const com::com_ptr<HostObject> visited = next_of<HostObject>(*objects);
+        const com::com_ptr<HostObject> visited = next_of<HostObject>(*objects, class_label);
         bound_.see(visited.get());
         yield_to_message_pump();
         related_objects related(*visited, class_label);
@@ -89,7 +73,7 @@ void level_sort::move_related(HostObject& visited, HostObject& related, IKSQObje
     key.get()->pdispVal = &related;
     related.AddRef();
     while (has_next(*scan)) {
-        const com::com_ptr<IKSQObjectList> level = next_of<IKSQObjectList>(*scan);
+        const com::com_ptr<IKSQObjectList> level = next_of<IKSQObjectList>(*scan, class_label);
         VARIANT_BOOL holds = VARIANT_FALSE;
         com::check(level->Exists(key.get(), &holds), level.get());
         if (!holds) continue;

@@ -1,13 +1,11 @@
 #pragma once
-// A host object's related objects, enumerated as automation clients do: the
-// collection's _NewEnum member through IDispatch, then IEnumVARIANT, one member
-// at a time, in the collection's order.
+// A host object's related objects, in the collection's order.
 
 #include <K5TYPLIB.h>
 
-#include "com/com_ptr.h"
+#include "host/collection_members.h"
 
-#include <oaidl.h>
+#include "com/com_ptr.h"
 
 #include <string_view>
 
@@ -21,11 +19,10 @@ public:
 
     // The next member as a host object; null after the last one. A member that is
     // not a host object fails.
-    com::com_ptr<HostObject> next();
+    com::com_ptr<HostObject> next() { return members_.next_host_object(); }
 
 private:
-    std::wstring_view class_label_;
-    com::com_ptr<IEnumVARIANT> members_;
+    host::collection_members members_;
 };
 
 } // namespace ordering

@@ -103,10 +103,9 @@ void* CMergeRules::find_alias(REFIID iid) noexcept
     return iid == IID_CMergeRules___v0 ? static_cast<_CMergeRules*>(this) : nullptr;
 }
 
-HRESULT CMergeRules::ProcessFolderRule(HostSession**) noexcept
+HRESULT CMergeRules::ProcessFolderRule(HostSession** session) noexcept
 {
-    return com::boundary(
-        [] { com::throw_error(E_NOTIMPL, class_label, L"Folder rules cannot be turned into object rules yet."); });
+    return com::boundary([&] { traced(class_label, L"ProcessFolderRule", [&] { process_folder_rules(session); }); });
 }
 
 // ---- The work, done by the version-1 members ----

@@ -7,7 +7,9 @@
 #include "rule_iterators.h"
 
 #include <K1MrgRls.h>
+#include <K1PriTyp.h>
 
+#include "com/com_ptr.h"
 #include "com/dual.h"
 #include "com/implements.h"
 
@@ -73,6 +75,15 @@ private:
     // Adds an object rule unless the ID has one; never fails for a duplicate.
     void SetObjectRuleWithoutError(std::wstring_view object_id, LONG object_type, LONG action);
     void add_object_rule(std::wstring_view object_id, LONG object_type, LONG action);
+
+    // Folder rules into object rules (folder_expansion.cpp).
+    void process_folder_rules(HostSession** session);
+    void apply_folder_rule(HostObject& folder);
+    // A level list whose one level holds the folders that the rules' paths name.
+    com::com_ptr<IKSQLevelList> PopulateFolderList(HostSession& session, const folder_table& table);
+    // An object rule for the folder and for each object directly in it; with
+    // `recurse`, a subfolder's contents instead of the subfolder itself.
+    void SetFolderContentRules(HostFolder& folder, LONG action, bool recurse);
 
     category_table categories_;
     type_table types_;
