@@ -12,6 +12,7 @@ struct command_line {
     bool json = false;
     std::optional<std::string> trace; // a file, or "-" for standard error
     bool progress = false;            // progress lines even when standard error is no terminal
+    bool timings = false;             // wall time per phase and peak memory on standard error
     bool print_sample = false;
     bool help = false;
 };

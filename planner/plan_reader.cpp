@@ -124,7 +124,11 @@ public:
             root = json::parse(text.begin(), text.end(),
                                [this](int depth, event kind, json& value) { return on_event(depth, kind, value); });
         } catch (const json::parse_error& error) {
-            throw plan_error(std::string("malformed JSON: ") + error.what());
+            // The parser quotes the bytes it read last, which need not be UTF-8.
+            std::string message = error.what();
+            for (char& c : message)
+                if (static_cast<unsigned char>(c) >= 0x80) c = '?';
+            throw plan_error("malformed JSON: " + message);
         }
         if (!root.is_object()) fail("plan", "expected a JSON object, got " + shown(root));
         fields top(root, "plan",

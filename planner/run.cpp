@@ -8,6 +8,7 @@
 #include "reports.h"
 #include "sample_plan.h"
 #include "simulated_host.h"
+#include "timings.h"
 #include "text_encoding.h"
 #include "trace_sink.h"
 
@@ -55,7 +56,7 @@ private:
 
 // Drives the component through one plan; host_failure and component_failure
 // leave it when the run cannot go on.
-void drive(const plan& plan, trace_sink& trace, progress& progress, outcome& outcome)
+void drive(const plan& plan, trace_sink& trace, progress& progress, timings& timings, outcome& outcome)
 {
     simulated_host host;
     host.keep_trace(trace.wanted());
@@ -64,12 +65,14 @@ void drive(const plan& plan, trace_sink& trace, progress& progress, outcome& out
                    [&](std::size_t done, std::size_t total) { progress.step("building the inventory", done, total); });
     host.relate(plan);
     progress.done("building the inventory", plan.objects.size());
+    timings.phase("building the inventory");
 
     component component;
     component.set_rules(plan, outcome);
     component.set_options(plan, outcome);
     component.add_logs(plan, outcome);
     trace.write(host.take_trace());
+    timings.phase("rules, options, logs");
 
     // The call log and the trace of the expansion tell what it did.
     const com::com_ptr<HostSession> session = host.create_session();
@@ -88,18 +91,22 @@ void drive(const plan& plan, trace_sink& trace, progress& progress, outcome& out
     }
     read_expansion(plan, outcome.folder_rule_accepted, calls, records, outcome.expansion);
     progress.done("folder expansion", plan.objects.size());
+    timings.phase("folder expansion");
 
     host.keep_trace(trace.wanted());
     outcome.object_rules = component.object_rules();
     trace.write(host.take_trace());
+    timings.phase("object-rule walk");
     run_lookups(plan, host, component, trace, outcome,
                 [&](std::size_t done, std::size_t total) { progress.step("lookups", done, total); });
     progress.done("lookups", plan.resolve.size());
+    timings.phase("lookups");
 
     host.keep_trace(trace.wanted());
     outcome.options = component.options();
     outcome.logs = component.logs();
     trace.write(host.take_trace());
+    timings.phase("read back");
 }
 
 } // namespace
@@ -117,6 +124,7 @@ int run(const command_line& command)
     }
 
     progress progress(command.progress);
+    timings timings(command.timings);
     plan plan;
     {
         std::optional<std::string> text;
@@ -132,6 +140,7 @@ int run(const command_line& command)
             return unusable(name + ": " + error.what());
         }
         progress.done("reading", plan.objects.size());
+        timings.phase("reading");
     }
 
     std::unique_ptr<trace_sink> trace;
@@ -146,7 +155,7 @@ int run(const command_line& command)
         apartment apartment;
         if (!apartment.ok()) return unusable("COM cannot be initialised");
         try {
-            drive(plan, *trace, progress, outcome);
+            drive(plan, *trace, progress, timings, outcome);
         } catch (const host_failure& error) {
             return unusable(error.what());
         } catch (const component_failure& error) {
@@ -159,6 +168,8 @@ int run(const command_line& command)
     else
         write_text_report(stdout, plan, outcome);
     std::fflush(stdout);
+    timings.phase("report");
+    timings.finish();
     for (const std::string& failure : outcome.component_failures)
         std::fprintf(stderr, "K1MrgPlan: %s\n", failure.c_str());
     if (!outcome.component_failures.empty() || !outcome.lookup_failures.empty()) return exit_unusable;
