@@ -70,9 +70,9 @@ void reset_calls() noexcept
     any_pending.store(false);
 }
 
-HRESULT report(const injected_failure& failure) noexcept
+HRESULT report(const injected_failure& failure, error_target target) noexcept
 {
-    return com::boundary([&] { com::throw_error(failure.code, L"KSimHost", failure.description); });
+    return boundary(target, [&] { com::throw_error(failure.code, L"KSimHost", failure.description); });
 }
 
 } // namespace simhost

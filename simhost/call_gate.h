@@ -3,6 +3,7 @@
 // count is one atomic increment and, while no failure is pending, one atomic
 // load: host object properties pass here millions of times in benchmarks.
 
+#include "error_modes.h"
 #include "operations.h"
 
 #include <windows.h>
@@ -30,7 +31,8 @@ void clear_failures() noexcept;
 // Sets every count to zero and forgets the pending failures.
 void reset_calls() noexcept;
 
-// Reports an injected failure: the HRESULT, with error information from "KSimHost".
-HRESULT report(const injected_failure& failure) noexcept;
+// Reports an injected failure of an operation of `target`: the HRESULT, with error
+// information from "KSimHost" unless the target's mode says otherwise.
+HRESULT report(const injected_failure& failure, error_target target) noexcept;
 
 } // namespace simhost

@@ -22,7 +22,7 @@ namespace {
 // "Service.Create()" and able to fail; a created instance counts for its thread.
 template <class Service> HRESULT create_service(REFIID iid, void** object) noexcept
 {
-    return com::boundary([&] {
+    return boundary(Service::target, [&] {
         enter(Service::creation, {});
         com::check(com::create_instance<Service>(iid, object));
         count_instance(Service::creation);

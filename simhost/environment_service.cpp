@@ -10,7 +10,7 @@ namespace simhost {
 
 HRESULT environment_service::GetText(LONG* selector, BSTR* text) noexcept
 {
-    return com::boundary([&] {
+    return guard([&] {
         enter(operation::environment_get_text, {selector ? number_text(*selector) : L"null"});
         require(selector);
         require(text);

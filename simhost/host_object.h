@@ -1,27 +1,59 @@
 #pragma once
-// A host object of the metadata repository. Collections hand it out as HostObject2;
-// it answers HostObject with the same pointer, which is a HostObject too.
+// A host object of the metadata repository: an item, or a folder (type 8), which
+// also answers HostFolder. Collections hand it out as HostObject2; it answers
+// HostObject with the same pointer, which is a HostObject too.
+//
+// host_object is what both kinds share; make_host_object makes the one that fits.
 
-#include "live_objects.h"
 #include "reserved.h"
 
+#include <com/com_ptr.h>
 #include <com/dual.h>
-#include <com/implements.h>
 
 #include <K5TYPLIB.h>
 
-#include <mutex>
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace simhost {
 
-class host_object final : public com::implements<com::dual<HostObject2>> {
-public:
-    host_object(std::wstring id, long type_code, long subtype_code, std::wstring full_path);
+inline constexpr long folder_type = 8;
 
-    const std::wstring& id() const noexcept { return id_; }
-    void add_related(std::wstring id);
+// What a host object is. The name and the containing folder's path are parts of
+// the full path, so that a million items do not keep each text twice.
+struct item_description {
+    std::wstring id;
+    std::wstring full_path;
+    std::size_t parent_length = 0; // the parent path is full_path's first parent_length characters
+    std::size_t name_start = 0;    // the name is full_path from here on
+    long type_code = 0;
+    long subtype_code = 0;
+};
+
+// An item `name` in the folder `parent_path`: full path parent_path + "\" + name.
+item_description describe_item(std::wstring id, std::wstring_view name, long type_code, long subtype_code,
+                               std::wstring_view parent_path);
+
+// An object known by its full path: the name is what follows the last "\".
+item_description describe_object(std::wstring id, long type_code, long subtype_code, std::wstring full_path);
+
+class host_object : public com::dual<HostObject2> {
+public:
+    const std::wstring& id() const noexcept { return item_.id; }
+    const std::wstring& full_path() const noexcept { return item_.full_path; }
+    std::wstring_view name() const noexcept { return std::wstring_view(item_.full_path).substr(item_.name_start); }
+    std::wstring_view parent_path() const noexcept
+    {
+        return std::wstring_view(item_.full_path).substr(0, item_.parent_length);
+    }
+    long type_code() const noexcept { return item_.type_code; }
+
+    // The IDs of the related objects, resolved when asked; guarded by the
+    // repository's lock (see repository.h).
+    std::vector<std::wstring>& related_ids() noexcept { return related_; }
+
     HostObject2* as_host_object() noexcept { return this; }
 
     // HostObject
@@ -30,10 +62,6 @@ public:
     HRESULT STDMETHODCALLTYPE get_FullPath(BSTR* path) noexcept override;
     HRESULT STDMETHODCALLTYPE get_TypeCode(LONG* type_code) noexcept override;
     HRESULT STDMETHODCALLTYPE get_SubtypeCode(LONG* subtype_code) noexcept override;
-    SIMHOST_RESERVED(Reserved01)
-    SIMHOST_RESERVED(Reserved02)
-    SIMHOST_RESERVED(Reserved03)
-    SIMHOST_RESERVED(Reserved04)
     SIMHOST_RESERVED(Reserved05)
     SIMHOST_RESERVED(Reserved07)
     SIMHOST_RESERVED(Reserved08)
@@ -61,18 +89,25 @@ public:
     SIMHOST_RESERVED(Reserved33)
     SIMHOST_RESERVED(Reserved34)
     SIMHOST_RESERVED(Reserved35)
+    // Reserved01 to Reserved04 are declared by the two kinds: HostFolder has
+    // placeholders of the same names.
 
 protected:
-    void* find_alias(REFIID iid) noexcept override;
+    // com::implements constructs its bases without arguments, so the kinds
+    // describe the object in their constructors.
+    host_object() = default;
+    ~host_object() = default;
+    void describe(item_description item) noexcept { item_ = std::move(item); }
+
+    // find_alias for both kinds: HostObject is the same pointer as HostObject2.
+    void* host_object_alias(REFIID iid) noexcept;
 
 private:
-    live_object live_;
-    const std::wstring id_;
-    const long type_code_;
-    const long subtype_code_;
-    const std::wstring full_path_;
-    std::mutex mutex_;
-    std::vector<std::wstring> related_; // guarded by mutex_; IDs, resolved when asked
+    item_description item_;
+    std::vector<std::wstring> related_;
 };
+
+// A folder for type 8, an item for every other type.
+com::com_ptr<host_object> make_host_object(item_description item);
 
 } // namespace simhost

@@ -1,6 +1,7 @@
 #include "host_utility.h"
 
 #include "error_messages.h"
+#include "object_source.h"
 #include "service_call.h"
 #include "settings.h"
 #include "variant_text.h"
@@ -36,7 +37,7 @@ bool values_equal(const VARIANT& first_argument, const VARIANT& second_argument)
 
 HRESULT host_utility::RaiseError(LONG* code, BSTR* source, SAFEARRAY** arguments) noexcept
 {
-    return com::boundary([&] {
+    return guard([&] {
         const SAFEARRAY* inserts = arguments ? *arguments : nullptr;
         enter(operation::utility_raise_error,
               {number_or_null(code), source ? com::bstr::view_of(*source) : L"null", array_text(inserts)});
@@ -50,7 +51,7 @@ HRESULT host_utility::RaiseError(LONG* code, BSTR* source, SAFEARRAY** arguments
 
 HRESULT host_utility::DescribeCategory(LONG* category, BSTR* text) noexcept
 {
-    return com::boundary([&] {
+    return guard([&] {
         enter(operation::utility_describe_category, {number_or_null(category)});
         require(category);
         require(text);
@@ -60,7 +61,7 @@ HRESULT host_utility::DescribeCategory(LONG* category, BSTR* text) noexcept
 
 HRESULT host_utility::CategoryOfType(LONG* type_code, LONG* category) noexcept
 {
-    return com::boundary([&] {
+    return guard([&] {
         enter(operation::utility_category_of_type, {number_or_null(type_code)});
         require(type_code);
         require(category);
@@ -70,7 +71,7 @@ HRESULT host_utility::CategoryOfType(LONG* type_code, LONG* category) noexcept
 
 HRESULT host_utility::DescribeAclOption(LONG* option, BSTR* text) noexcept
 {
-    return com::boundary([&] {
+    return guard([&] {
         enter(operation::utility_describe_acl_option, {number_or_null(option)});
         require(option);
         require(text);
@@ -80,7 +81,7 @@ HRESULT host_utility::DescribeAclOption(LONG* option, BSTR* text) noexcept
 
 HRESULT host_utility::ValuesEqual(VARIANT first, VARIANT second, LONG options, VARIANT_BOOL* equal) noexcept
 {
-    return com::boundary([&] {
+    return guard([&] {
         enter(operation::utility_values_equal, {text_of(first), text_of(second), number_text(options)});
         require(equal);
         *equal = com::to_variant_bool(values_equal(first, second));
@@ -89,10 +90,11 @@ HRESULT host_utility::ValuesEqual(VARIANT first, VARIANT second, LONG options, V
 
 HRESULT host_utility::SourceFlag(ObjectSource2** source, VARIANT_BOOL* flag) noexcept
 {
-    return com::boundary([&] {
+    return guard([&] {
         enter(operation::utility_source_flag, {source && *source ? L"object" : L"null"});
         require(flag);
-        *flag = com::to_variant_bool(source_flag_result());
+        const std::optional<bool> known = source && *source ? source_flag_of(*source) : std::nullopt;
+        *flag = com::to_variant_bool(known.value_or(source_flag_result()));
     });
 }
 

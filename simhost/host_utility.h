@@ -6,18 +6,17 @@
 //   type codes 100 to 399  ->  category type / 100 (1, 2 or 3)
 //   every other type code  ->  category 0
 
-#include "live_objects.h"
 #include "operations.h"
 #include "reserved.h"
+#include "simulated.h"
 
 #include <com/dual.h>
-#include <com/implements.h>
 
 #include <K1PriTyp.h>
 
 namespace simhost {
 
-class host_utility final : public com::implements<com::dual<IHostUtility>> {
+class host_utility final : public simulated<error_target::host_utility, com::dual<IHostUtility>> {
 public:
     static constexpr operation creation = operation::utility_create;
 
@@ -61,9 +60,6 @@ public:
     SIMHOST_RESERVED(Reserved31)
     SIMHOST_RESERVED(Reserved32)
     SIMHOST_RESERVED(Reserved33)
-
-private:
-    live_object live_;
 };
 
 } // namespace simhost

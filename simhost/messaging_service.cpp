@@ -9,7 +9,7 @@ namespace simhost {
 
 HRESULT messaging_service::Configure(BSTR initialisation) noexcept
 {
-    return com::boundary([&] { enter(operation::messaging_configure, {com::bstr::view_of(initialisation)}); });
+    return guard([&] { enter(operation::messaging_configure, {com::bstr::view_of(initialisation)}); });
 }
 
 } // namespace simhost

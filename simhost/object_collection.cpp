@@ -1,12 +1,10 @@
 #include "object_collection.h"
 
-#include "live_objects.h"
 #include "object_enumerator.h"
-#include "operations.h"
 #include "service_call.h"
+#include "simulated.h"
 
 #include <com/error.h>
-#include <com/implements.h>
 #include <com/safearray.h>
 
 #include <string_view>
@@ -23,15 +21,18 @@ bool same_name(const wchar_t* name, std::wstring_view expected) noexcept
     return ::CompareStringOrdinal(name, -1, expected.data(), static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
 }
 
+constexpr error_target target = error_target::host_objects;
+
 // A late-bound caller expects an exception in EXCEPINFO and DISP_E_EXCEPTION, as
 // ITypeInfo::Invoke reports it; the error information stays set for the others.
+// Without error information (mode 3) the EXCEPINFO holds the HRESULT alone.
 HRESULT invoke_result(HRESULT result, EXCEPINFO* exception) noexcept
 {
     if (SUCCEEDED(result) || !exception) return result;
     *exception = EXCEPINFO{};
     exception->scode = result;
     com::com_ptr<IErrorInfo> info;
-    if (::GetErrorInfo(0, info.put()) == S_OK) {
+    if (sets_error_info(target) && ::GetErrorInfo(0, info.put()) == S_OK) {
         info->GetSource(&exception->bstrSource);
         info->GetDescription(&exception->bstrDescription);
         ::SetErrorInfo(0, info.get());
@@ -39,9 +40,10 @@ HRESULT invoke_result(HRESULT result, EXCEPINFO* exception) noexcept
     return DISP_E_EXCEPTION;
 }
 
-class object_collection final : public com::implements<IDispatch> {
+class object_collection final : public simulated<target, IDispatch> {
 public:
-    explicit object_collection(object_list objects) : objects_(std::make_shared<const object_list>(std::move(objects)))
+    object_collection(object_list objects, collection_operations operations)
+        : objects_(std::make_shared<const object_list>(std::move(objects))), operations_(operations)
     {}
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override
@@ -102,9 +104,9 @@ public:
 private:
     HRESULT new_enum(VARIANT* result) noexcept
     {
-        return com::boundary([&] {
-            enter_unlogged(operation::collection_new_enum);
-            com::com_ptr<IEnumVARIANT> enumerator = make_object_enumerator(objects_);
+        return guard([&] {
+            enter_unlogged(operations_.new_enum);
+            com::com_ptr<IEnumVARIANT> enumerator = make_object_enumerator(objects_, operations_.next);
             if (!result) return;
             result->vt = VT_UNKNOWN;
             result->punkVal = enumerator.detach();
@@ -126,15 +128,15 @@ private:
         return S_OK;
     }
 
-    live_object live_;
     const shared_object_list objects_;
+    const collection_operations operations_;
 };
 
 } // namespace
 
-com::com_ptr<IDispatch> make_object_collection(object_list objects)
+com::com_ptr<IDispatch> make_object_collection(object_list objects, collection_operations operations)
 {
-    return com::as_interface<IDispatch>(com::make<object_collection>(std::move(objects)));
+    return com::as_interface<IDispatch>(com::make<object_collection>(std::move(objects), operations));
 }
 
 } // namespace simhost

@@ -1,11 +1,9 @@
 #include "object_enumerator.h"
 
-#include "live_objects.h"
-#include "operations.h"
 #include "service_call.h"
+#include "simulated.h"
 
 #include <com/error.h>
-#include <com/implements.h>
 
 #include <mutex>
 
@@ -13,17 +11,17 @@ namespace simhost {
 
 namespace {
 
-class object_enumerator final : public com::implements<IEnumVARIANT> {
+class object_enumerator final : public simulated<error_target::host_objects, IEnumVARIANT> {
 public:
-    object_enumerator(shared_object_list objects, std::size_t position)
-        : objects_(std::move(objects)), position_(position)
+    object_enumerator(shared_object_list objects, operation next, std::size_t position)
+        : objects_(std::move(objects)), next_(next), position_(position)
     {}
 
     HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) noexcept override
     {
         ULONG delivered = 0;
-        const HRESULT result = com::boundary([&] {
-            enter_unlogged(operation::enumerator_next);
+        const HRESULT result = guard([&] {
+            enter_unlogged(next_);
             require(items);
             if (!fetched && count != 1) throw com::com_error(E_INVALIDARG, nullptr);
             std::lock_guard guard(mutex_);
@@ -58,7 +56,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** copy) noexcept override
     {
-        return com::boundary([&] {
+        return guard([&] {
             require(copy);
             *copy = nullptr;
             std::size_t position = 0;
@@ -66,22 +64,22 @@ public:
                 std::lock_guard guard(mutex_);
                 position = position_;
             }
-            *copy = com::make<object_enumerator>(objects_, position).detach();
+            *copy = com::make<object_enumerator>(objects_, next_, position).detach();
         });
     }
 
 private:
-    live_object live_;
     const shared_object_list objects_;
+    const operation next_;
     std::mutex mutex_;
     std::size_t position_; // guarded by mutex_
 };
 
 } // namespace
 
-com::com_ptr<IEnumVARIANT> make_object_enumerator(shared_object_list objects)
+com::com_ptr<IEnumVARIANT> make_object_enumerator(shared_object_list objects, operation next)
 {
-    return com::as_interface<IEnumVARIANT>(com::make<object_enumerator>(std::move(objects), 0));
+    return com::as_interface<IEnumVARIANT>(com::make<object_enumerator>(std::move(objects), next, 0));
 }
 
 } // namespace simhost

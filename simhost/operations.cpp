@@ -32,6 +32,18 @@ constexpr std::array<std::wstring_view, operation_count> names = {
     L"HostObject.RelatedObjects",
     L"Collection._NewEnum",
     L"Enumerator.Next",
+    L"HostSession.ObjectSource",
+    L"ObjectSource.CreateNewObject",
+    L"HostSearch.SetDomain",
+    L"HostSearch.SetNamePattern",
+    L"HostSearch.TypeFilter",
+    L"TypeFilter.AddType",
+    L"HostSearch.Execute",
+    L"HostFolder.FolderObject",
+    L"HostFolder._NewEnum",
+    L"FolderEnumerator.Next",
+    L"SearchResults._NewEnum",
+    L"SearchResultsEnumerator.Next",
 };
 
 } // namespace

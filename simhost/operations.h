@@ -33,9 +33,21 @@ enum class operation : std::size_t {
     object_related_objects,
     collection_new_enum,
     enumerator_next,
+    session_object_source,
+    source_create_new_object,
+    search_set_domain,
+    search_set_name_pattern,
+    search_type_filter,
+    filter_add_type,
+    search_execute,
+    folder_folder_object,
+    folder_new_enum,
+    folder_enumerator_next,
+    results_new_enum,
+    results_enumerator_next,
 };
 
-inline constexpr std::size_t operation_count = static_cast<std::size_t>(operation::enumerator_next) + 1;
+inline constexpr std::size_t operation_count = static_cast<std::size_t>(operation::results_enumerator_next) + 1;
 
 constexpr std::size_t index_of(operation op) noexcept { return static_cast<std::size_t>(op); }
 

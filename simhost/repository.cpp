@@ -1,27 +1,34 @@
 #include "repository.h"
 
 #include <com/error.h>
-#include <com/implements.h>
 
-#include <map>
+#include <algorithm>
 #include <mutex>
+#include <unordered_map>
 #include <utility>
 
 namespace simhost {
 
 namespace {
 
-using object_map = std::map<std::wstring, com::com_ptr<host_object>, std::less<>>;
+// Every key is a view of a text of an object that `by_id` keeps alive.
+using id_index = std::unordered_map<std::wstring_view, com::com_ptr<host_object>>;
+using item_index = std::unordered_map<std::wstring_view, std::vector<host_object*>>;
+
+struct repository_state {
+    id_index by_id;
+    item_index by_parent_path; // folder contents
+    item_index by_name;
+    std::vector<com::com_ptr<host_session>> sessions;
+};
 
 std::mutex mutex;
-object_map objects; // guarded by mutex
-// Folder contents as (folder ID, item ID); nothing reads them yet.
-std::vector<std::pair<std::wstring, std::wstring>> folder_contents; // guarded by mutex
+repository_state state; // guarded by mutex
 
-com::com_ptr<host_object> find_locked(std::wstring_view id)
+host_object* find_locked(std::wstring_view id)
 {
-    const auto found = objects.find(id);
-    return found != objects.end() ? found->second : nullptr;
+    const auto found = state.by_id.find(id);
+    return found != state.by_id.end() ? found->second.get() : nullptr;
 }
 
 [[noreturn]] void throw_missing(std::wstring_view id)
@@ -29,15 +36,60 @@ com::com_ptr<host_object> find_locked(std::wstring_view id)
     com::throw_error(E_INVALIDARG, L"KSimHost", L"No host object has the ID '" + std::wstring(id) + L"'.");
 }
 
+std::wstring duplicate_text(std::wstring_view id)
+{
+    return L"A host object with the ID '" + std::wstring(id) + L"' is already present.";
+}
+
+host_object& insert_locked(item_description item)
+{
+    com::com_ptr<host_object> object = make_host_object(std::move(item));
+    host_object& added = *object;
+    state.by_id.emplace(added.id(), std::move(object));
+    state.by_parent_path[added.parent_path()].push_back(&added);
+    state.by_name[added.name()].push_back(&added);
+    return added;
+}
+
+object_list referenced(const std::vector<host_object*>& objects)
+{
+    object_list list;
+    list.reserve(objects.size());
+    for (host_object* object : objects)
+        list.emplace_back(object);
+    return list;
+}
+
 } // namespace
 
 com::com_ptr<host_object> add_object(std::wstring id, long type_code, long subtype_code, std::wstring full_path)
 {
     std::lock_guard guard(mutex);
-    if (com::com_ptr<host_object> existing = find_locked(id)) return existing;
-    com::com_ptr<host_object> object = com::make<host_object>(id, type_code, subtype_code, std::move(full_path));
-    objects.emplace(std::move(id), object);
-    return object;
+    if (host_object* existing = find_locked(id)) return com::com_ptr<host_object>(existing);
+    return com::com_ptr<host_object>(
+        &insert_locked(describe_object(std::move(id), type_code, subtype_code, std::move(full_path))));
+}
+
+com::com_ptr<host_object> add_item(const new_item& item)
+{
+    std::lock_guard guard(mutex);
+    if (find_locked(item.id)) com::throw_error(E_INVALIDARG, L"KSimHost", duplicate_text(item.id));
+    return com::com_ptr<host_object>(&insert_locked(
+        describe_item(std::wstring(item.id), item.name, item.type_code, item.subtype_code, item.parent_path)));
+}
+
+added_items add_items(std::size_t count, const std::function<new_item(std::size_t)>& row)
+{
+    std::lock_guard guard(mutex);
+    // Growing at least twofold keeps many small batches from rehashing each time.
+    if (count > state.by_id.size()) state.by_id.reserve(state.by_id.size() + count);
+    for (std::size_t index = 0; index < count; ++index) {
+        const new_item item = row(index);
+        if (find_locked(item.id)) return {index, L"Row " + std::to_wstring(index) + L": " + duplicate_text(item.id)};
+        insert_locked(
+            describe_item(std::wstring(item.id), item.name, item.type_code, item.subtype_code, item.parent_path));
+    }
+    return {count, std::nullopt};
 }
 
 com::com_ptr<host_object> find_object(std::wstring_view id)
@@ -45,7 +97,7 @@ com::com_ptr<host_object> find_object(std::wstring_view id)
     com::com_ptr<host_object> object;
     {
         std::lock_guard guard(mutex);
-        object = find_locked(id);
+        object = com::com_ptr<host_object>(find_locked(id));
     }
     if (!object) throw_missing(id);
     return object;
@@ -53,38 +105,70 @@ com::com_ptr<host_object> find_object(std::wstring_view id)
 
 void relate(std::wstring_view from_id, std::wstring_view to_id)
 {
-    com::com_ptr<host_object> from = find_object(from_id);
-    find_object(to_id);
-    from->add_related(std::wstring(to_id));
-}
-
-void place_in_folder(std::wstring_view folder_id, std::wstring_view item_id)
-{
-    find_object(folder_id);
-    find_object(item_id);
     std::lock_guard guard(mutex);
-    folder_contents.emplace_back(folder_id, item_id);
+    host_object* from = find_locked(from_id);
+    if (!from) throw_missing(from_id);
+    if (!find_locked(to_id)) throw_missing(to_id);
+    from->related_ids().emplace_back(to_id);
 }
 
-object_list resolve_objects(const std::vector<std::wstring>& ids)
+object_list related_objects(host_object& object)
 {
     object_list found;
     std::lock_guard guard(mutex);
-    for (const std::wstring& id : ids) {
-        if (com::com_ptr<host_object> object = find_locked(id)) found.push_back(std::move(object));
+    for (const std::wstring& id : object.related_ids()) {
+        if (host_object* related = find_locked(id)) found.emplace_back(related);
     }
     return found;
 }
 
+void place_in_folder(std::wstring_view folder_id, std::wstring_view item_id)
+{
+    std::lock_guard guard(mutex);
+    host_object* folder = find_locked(folder_id);
+    if (!folder) throw_missing(folder_id);
+    host_object* item = find_locked(item_id);
+    if (!item) throw_missing(item_id);
+    state.by_parent_path[folder->full_path()].push_back(item);
+}
+
+object_list contents_of(std::wstring_view folder_path)
+{
+    std::lock_guard guard(mutex);
+    const auto found = state.by_parent_path.find(folder_path);
+    return found != state.by_parent_path.end() ? referenced(found->second) : object_list{};
+}
+
+object_list find_by_name(std::wstring_view name, const std::vector<long>& types)
+{
+    object_list found;
+    if (types.empty()) return found;
+    std::lock_guard guard(mutex);
+    const auto named = state.by_name.find(name);
+    if (named == state.by_name.end()) return found;
+    for (host_object* object : named->second) {
+        if (std::find(types.begin(), types.end(), object->type_code()) != types.end()) found.emplace_back(object);
+    }
+    return found;
+}
+
+void keep_session(com::com_ptr<host_session> session)
+{
+    std::lock_guard guard(mutex);
+    state.sessions.push_back(std::move(session));
+}
+
 void clear_objects() noexcept
 {
-    object_map released;
+    repository_state released;
     {
         std::lock_guard guard(mutex);
-        released.swap(objects);
-        folder_contents.clear();
+        std::swap(released, state);
     }
-    // The objects go when `released` does, outside the lock.
+    // The objects go when `released` does, outside the lock; the indexes that
+    // view their texts go first.
+    released.by_name.clear();
+    released.by_parent_path.clear();
 }
 
 } // namespace simhost

@@ -2,6 +2,8 @@
 
 #include "call_gate.h"
 #include "call_log.h"
+#include "error_modes.h"
+#include "item_rows.h"
 #include "live_objects.h"
 #include "repository.h"
 #include "service_call.h"
@@ -11,6 +13,7 @@
 #include <com/bstr.h>
 #include <com/error.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -59,6 +62,7 @@ HRESULT sim_host_control::Reset() noexcept
         reset_call_log();
         reset_calls();
         reset_settings();
+        reset_error_modes();
     });
 }
 
@@ -75,7 +79,8 @@ HRESULT sim_host_control::get_TraceText(BSTR* text) noexcept
     return com::boundary([&] {
         require(text);
         std::wstring joined;
-        for (const std::wstring& line : trace_lines()) joined += line + L"\n";
+        for (const std::wstring& line : trace_lines())
+            joined += line + L"\n";
         *text = com::bstr(joined).detach();
     });
 }
@@ -216,6 +221,61 @@ HRESULT sim_host_control::PlaceInFolder(BSTR folder_id, BSTR item_id) noexcept
 HRESULT sim_host_control::ClearObjects() noexcept
 {
     return com::boundary([] { clear_objects(); });
+}
+
+HRESULT sim_host_control::AddItem(BSTR id, BSTR name, LONG type_code, LONG subtype_code, BSTR parent_path,
+                                  HostObject** item) noexcept
+{
+    return com::boundary([&] {
+        require(item);
+        *item = nullptr;
+        *item = as_result(add_item({com::bstr::view_of(id), com::bstr::view_of(name), type_code, subtype_code,
+                                    com::bstr::view_of(parent_path)}));
+    });
+}
+
+HRESULT sim_host_control::AddItems(SAFEARRAY* ids, SAFEARRAY* names, SAFEARRAY* type_codes, SAFEARRAY* subtype_codes,
+                                   SAFEARRAY* parent_paths, LONG* added) noexcept
+{
+    return com::boundary([&] {
+        require(added);
+        *added = 0;
+        const item_rows rows(ids, names, type_codes, subtype_codes, parent_paths);
+        if (rows.size() > static_cast<std::size_t>(LONG_MAX)) throw_invalid(L"Too many rows for one call.");
+        const added_items result = add_items(rows.size(), [&](std::size_t row) { return rows[row]; });
+        *added = static_cast<LONG>(result.count);
+        if (result.problem) throw_invalid(*result.problem);
+    });
+}
+
+HRESULT sim_host_control::CreateSession(VARIANT_BOOL source_flag, HostSession** session) noexcept
+{
+    return com::boundary([&] {
+        require(session);
+        *session = nullptr;
+        com::com_ptr<host_session> made = com::make<host_session>(source_flag != VARIANT_FALSE);
+        keep_session(made);
+        *session = made.detach();
+    });
+}
+
+HRESULT sim_host_control::SetSourceFlag(HostSession* session, VARIANT_BOOL source_flag) noexcept
+{
+    return com::boundary([&] {
+        if (!set_source_flag(session, source_flag != VARIANT_FALSE))
+            throw_invalid(L"The session is not one of the simulated host's.");
+    });
+}
+
+HRESULT sim_host_control::SetErrorInfoMode(BSTR target, LONG mode) noexcept
+{
+    return com::boundary([&] {
+        const std::wstring_view name = com::bstr::view_of(target);
+        const std::optional<error_target> found = find_error_target(name);
+        if (!found)
+            throw_invalid(L"'" + std::wstring(name) + L"' is neither a service of the simulated host nor HostObjects.");
+        set_error_mode(*found, mode);
+    });
 }
 
 } // namespace simhost

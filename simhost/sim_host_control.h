@@ -42,6 +42,17 @@ public:
     HRESULT STDMETHODCALLTYPE Relate(BSTR from_id, BSTR to_id) noexcept override;
     HRESULT STDMETHODCALLTYPE PlaceInFolder(BSTR folder_id, BSTR item_id) noexcept override;
     HRESULT STDMETHODCALLTYPE ClearObjects() noexcept override;
+
+    HRESULT STDMETHODCALLTYPE AddItem(BSTR id, BSTR name, LONG type_code, LONG subtype_code, BSTR parent_path,
+                                      HostObject** item) noexcept override;
+    HRESULT STDMETHODCALLTYPE AddItems(SAFEARRAY* ids, SAFEARRAY* names, SAFEARRAY* type_codes,
+                                       SAFEARRAY* subtype_codes, SAFEARRAY* parent_paths,
+                                       LONG* added) noexcept override;
+
+    HRESULT STDMETHODCALLTYPE CreateSession(VARIANT_BOOL source_flag, HostSession** session) noexcept override;
+    HRESULT STDMETHODCALLTYPE SetSourceFlag(HostSession* session, VARIANT_BOOL source_flag) noexcept override;
+
+    HRESULT STDMETHODCALLTYPE SetErrorInfoMode(BSTR target, LONG mode) noexcept override;
 };
 
 } // namespace simhost

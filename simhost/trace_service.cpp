@@ -14,10 +14,10 @@ HRESULT trace_service::Trace(LONG level, BSTR* format, SAFEARRAY** arguments) no
 {
     // Benchmarks trace with the lines discarded: that path builds no text and
     // skips com::boundary.
-    if (auto failure = count_call(operation::trace_trace)) return report(*failure);
+    if (auto failure = count_call(operation::trace_trace)) return report(*failure, target);
     if (!format || !arguments) return E_POINTER;
     if (trace_discarded()) return S_OK;
-    return com::boundary([&] {
+    return guard([&] {
         // "level|format|argument|argument..."
         std::wstring line = number_text(level);
         line += L'|';
@@ -32,14 +32,14 @@ HRESULT trace_service::Trace(LONG level, BSTR* format, SAFEARRAY** arguments) no
 
 HRESULT trace_service::BindComponent(BSTR component_name, LONG flags) noexcept
 {
-    return com::boundary([&] {
+    return guard([&] {
         enter(operation::trace_bind_component, {com::bstr::view_of(component_name), number_text(flags)});
     });
 }
 
 HRESULT trace_service::Activate() noexcept
 {
-    return com::boundary([&] { enter(operation::trace_activate, {}); });
+    return guard([&] { enter(operation::trace_activate, {}); });
 }
 
 } // namespace simhost

@@ -1,18 +1,17 @@
 #pragma once
 // TraceService: records the component's trace lines (see trace_log.h).
 
-#include "live_objects.h"
 #include "operations.h"
 #include "reserved.h"
+#include "simulated.h"
 
 #include <com/dual.h>
-#include <com/implements.h>
 
 #include <K1PriTyp.h>
 
 namespace simhost {
 
-class trace_service final : public com::implements<com::dual<ITraceService>> {
+class trace_service final : public simulated<error_target::trace_service, com::dual<ITraceService>> {
 public:
     static constexpr operation creation = operation::trace_create;
 
@@ -25,9 +24,6 @@ public:
     SIMHOST_RESERVED(Reserved06)
     SIMHOST_RESERVED(Reserved07)
     SIMHOST_RESERVED(Reserved08)
-
-private:
-    live_object live_;
 };
 
 } // namespace simhost

@@ -23,7 +23,7 @@ std::wstring type_name(long type_code)
 
 HRESULT type_name_service::DescribeObjectType(LONG* type_code, BSTR* text) noexcept
 {
-    return com::boundary([&] {
+    return guard([&] {
         enter(operation::type_name_describe_object_type, {type_code ? number_text(*type_code) : L"null"});
         require(type_code);
         require(text);

@@ -1,18 +1,17 @@
 #pragma once
 // TypeNameService: names object types.
 
-#include "live_objects.h"
 #include "operations.h"
 #include "reserved.h"
+#include "simulated.h"
 
 #include <com/dual.h>
-#include <com/implements.h>
 
 #include <K1PriTyp.h>
 
 namespace simhost {
 
-class type_name_service final : public com::implements<com::dual<ITypeNameService>> {
+class type_name_service final : public simulated<error_target::type_name_service, com::dual<ITypeNameService>> {
 public:
     static constexpr operation creation = operation::type_name_create;
 
@@ -22,9 +21,6 @@ public:
     SIMHOST_RESERVED(Reserved02)
     SIMHOST_RESERVED(Reserved03)
     SIMHOST_RESERVED(Reserved04)
-
-private:
-    live_object live_;
 };
 
 } // namespace simhost

@@ -2,6 +2,7 @@
 // Access to the simulated host from tests: its control object, the trace lines
 // and calls it recorded.
 
+#include <K5TYPLIB.h>
 #include <KSimHost.h>
 
 #include "com/com_ptr.h"
@@ -23,5 +24,34 @@ std::vector<std::wstring> trace_lines(ISimHostControl& host);
 std::vector<std::wstring> calls(ISimHostControl& host, bool with_creation = false);
 
 long call_count(ISimHostControl& host, const wchar_t* operation);
+
+// ---- The metadata inventory ----
+
+// AddItem: an item `name` in the folder `parent_path` ("" = top level); type 8
+// makes a folder.
+com::com_ptr<HostObject> add_item(ISimHostControl& host, const std::wstring& id, const std::wstring& name,
+                                  long type_code, const std::wstring& parent_path, long subtype_code = 0);
+
+struct item_row {
+    std::wstring id;
+    std::wstring name;
+    long type_code = 0;
+    long subtype_code = 0;
+    std::wstring parent_path;
+};
+
+// AddItems with these rows; the number added. `result` receives the HRESULT
+// when given; otherwise a failure fails the test.
+long add_items(ISimHostControl& host, const std::vector<item_row>& rows, HRESULT* result = nullptr);
+
+// A new session whose object source has that SourceFlag.
+com::com_ptr<HostSession> create_session(ISimHostControl& host, bool source_flag = false);
+
+// SetErrorInfoMode; Reset restores mode 0 everywhere.
+void set_error_info_mode(ISimHostControl& host, const wchar_t* target, long mode);
+
+// The IDs of what a folder or a collection enumerates (DISPID_NEWENUM through
+// IDispatch::Invoke, then IEnumVARIANT), in order.
+std::vector<std::wstring> enumerated_ids(IDispatch& collection);
 
 } // namespace testing_support

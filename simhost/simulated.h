@@ -1,0 +1,37 @@
+#pragma once
+// simulated<Target, Bases...>: com::implements for every object of the simulated
+// host. It counts as a live object and reports failures in the error information
+// mode of its target (see error_modes.h).
+
+#include "error_modes.h"
+#include "live_objects.h"
+
+#include <com/implements.h>
+
+#include <utility>
+
+namespace simhost {
+
+template <error_target Target, class... Bases> class simulated : public com::implements<Bases...> {
+public:
+    static constexpr error_target target = Target;
+
+protected:
+    simulated() = default;
+
+    bool answers_support_error_info() noexcept override { return simhost::answers_support_error_info(Target); }
+
+    HRESULT interface_supports_error_info(REFIID iid) noexcept override
+    {
+        if (denies_error_info(Target)) return S_FALSE;
+        return com::implements<Bases...>::interface_supports_error_info(iid);
+    }
+
+    // The boundary of every COM method of the object.
+    template <class F> static HRESULT guard(F&& work) noexcept { return boundary(Target, std::forward<F>(work)); }
+
+private:
+    live_object live_;
+};
+
+} // namespace simhost

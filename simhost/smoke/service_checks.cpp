@@ -1,0 +1,118 @@
+// Smoke checks of the five services.
+
+#include "smoke_support.h"
+
+#include <K1PriTyp.h>
+
+#include <com/safearray.h>
+
+#include <string>
+#include <thread>
+
+namespace smoke {
+
+namespace {
+
+HRESULT trace(ITraceService& service, long level, const wchar_t* format, com::variant_array arguments)
+{
+    com::bstr text(format);
+    BSTR format_text = text.get();
+    return service.Trace(level, &format_text, arguments.ref());
+}
+
+} // namespace
+
+void check_tracing(ISimHostControl& host)
+{
+    auto service = create<ITraceService>(CLSID_TraceService);
+    expect(bool(service), "TraceService is created by its CLSID");
+    if (!service) return;
+    expect(trace(*service, 32, L"[%1][%2] Function Enter", com::variant_array{L"CClass", L"Member"}) == S_OK,
+           "Trace succeeds");
+    expect(trace_lines(host) == std::vector<std::wstring>{L"32|[%1][%2] Function Enter|CClass|Member"},
+           "Trace records level|format|arguments");
+    expect(calls(host) == std::vector<std::wstring>{L"TraceService.Create()"}, "creation is logged, Trace is not");
+    long count = 0;
+    host.InstanceCount(com::bstr(L"TraceService").get(), static_cast<long>(::GetCurrentThreadId()), &count);
+    expect(count == 1, "the instance counts for this thread");
+    DWORD other_thread = 0;
+    std::thread([&] { other_thread = ::GetCurrentThreadId(); }).join();
+    host.InstanceCount(com::bstr(L"TraceService").get(), static_cast<long>(other_thread), &count);
+    expect(count == 0, "and not for another thread");
+
+    expect(service->Trace(1, nullptr, nullptr) == E_POINTER, "Trace rejects missing arguments");
+
+    const HRESULT injected = static_cast<HRESULT>(0x80041234);
+    host.InjectFailure(com::bstr(L"TraceService.Trace").get(), 2, injected, com::bstr(L"injected").get());
+    expect(trace(*service, 1, L"a", com::variant_array{}) == S_OK, "the call before the injected one works");
+    expect(trace(*service, 1, L"b", com::variant_array{}) == injected, "the injected call fails");
+    const error_text error = current_error();
+    expect(error.source == L"KSimHost" && error.description == L"injected", "with the injected error info");
+    expect(trace(*service, 1, L"c", com::variant_array{}) == S_OK, "an injection fires once");
+    host.CallCount(com::bstr(L"TraceService.Trace").get(), &count);
+    expect(count == 5, "CallCount counts failed calls too");
+}
+
+namespace {
+
+std::string file_bytes(const std::wstring& path)
+{
+    std::string bytes;
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[256];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read != 0)
+        bytes.append(buffer, read);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+} // namespace
+
+void check_trace_file(ISimHostControl& host)
+{
+    auto service = create<ITraceService>(CLSID_TraceService);
+    if (!service) return;
+    wchar_t folder[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"simhost_smoke_trace.txt";
+    ::DeleteFileW(path.c_str());
+    expect(host.put_TraceFile(com::bstr(path).get()) == S_OK, "TraceFile accepts a new file");
+    trace(*service, 2, L"caf\u00E9", com::variant_array{L"x"});
+    host.put_TraceMode(1);
+    trace(*service, 3, L"discarded", com::variant_array{});
+    expect(file_bytes(path) == "2|caf\xC3\xA9|x\n", "the trace file gets kept lines in UTF-8");
+    host.Reset();
+    ::DeleteFileW(path.c_str());
+}
+
+void check_raise_error(ISimHostControl& host)
+{
+    auto utility = create<IHostUtility>(CLSID_HostUtility);
+    expect(bool(utility), "HostUtility is created by its CLSID");
+    if (!utility) return;
+    host.ClearCalls();
+    long code = 63609;
+    com::bstr source(L"CLogSettings");
+    BSTR source_text = source.get();
+    com::variant_array inserts{L"x.log"};
+    expect(utility->RaiseError(&code, &source_text, inserts.ref()) == static_cast<HRESULT>(0x800AF879),
+           "RaiseError fails with 0x800A0000 | code");
+    const error_text error = current_error();
+    expect(error.source == L"CLogSettings", "RaiseError's error source is the given source");
+    expect(error.description == L"A log setting already exists for log file 'x.log'.",
+           "RaiseError's description is the message with its inserts");
+    expect(calls(host) == std::vector<std::wstring>{L"HostUtility.RaiseError(63609,CLogSettings,[x.log])"},
+           "RaiseError is logged with its arguments");
+
+    long type = 250, category = -1;
+    utility->CategoryOfType(&type, &category);
+    expect(category == 2, "default category of type 250 is 2");
+    host.SetCategory(250, 7);
+    utility->CategoryOfType(&type, &category);
+    expect(category == 7, "a category set by the test wins");
+}
+
+} // namespace smoke
