@@ -3,7 +3,7 @@
 // through the control object and reads back what the component did.
 
 #include "plan.h"
-#include "sim_host_api.h"
+#include <KSimHost.h>
 
 #include "com/com_ptr.h"
 
@@ -48,7 +48,7 @@ public:
 private:
     void check(HRESULT hr, const char* what);
 
-    com::com_ptr<ISimHostControlItems> control_;
+    com::com_ptr<ISimHostControl> control_;
     com::com_ptr<IHostUtility> utility_;
     std::unordered_map<std::int32_t, std::int32_t> categories_;
 };
