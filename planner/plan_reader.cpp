@@ -129,6 +129,8 @@ public:
             for (char& c : message)
                 if (static_cast<unsigned char>(c) >= 0x80) c = '?';
             throw plan_error("malformed JSON: " + message);
+        } catch (const json::exception& error) {
+            throw plan_error(std::string("unusable JSON: ") + error.what());
         }
         if (!root.is_object()) fail("plan", "expected a JSON object, got " + shown(root));
         fields top(root, "plan",
@@ -158,7 +160,10 @@ private:
     bool on_event(int depth, event kind, const json& value)
     {
         if ((kind == event::object_start || kind == event::array_start) && depth >= max_depth)
-            fail(top_key_.empty() ? "plan" : top_key_, "nested deeper than " + std::to_string(max_depth) + " levels");
+            fail(in_objects_        ? indexed("objects", plan_.objects.size())
+                 : top_key_.empty() ? "plan"
+                                    : top_key_,
+                 "nested deeper than " + std::to_string(max_depth) + " levels");
         if (depth == 1 && kind == event::key) {
             top_key_ = value.get<std::string>();
             if (!top_keys_.insert(top_key_).second) fail(top_key_, "given twice");
@@ -233,7 +238,7 @@ private:
             if (object.type != folder_type) continue;
             const auto [known, added] = folder_paths.try_emplace(plan_.full_path(object), i);
             if (!added)
-                fail(indexed("objects", i), "a folder with the full path " + in_quotes(known->first) + " is already " +
+                fail(indexed("objects", i), "a folder with the full path \"" + known->first + "\"" + " is already " +
                                                 indexed("objects", known->second));
         }
     }

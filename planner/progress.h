@@ -12,6 +12,8 @@ class progress {
 public:
     explicit progress(bool forced);
 
+    // Announces a phase that reports no steps.
+    void start(const char* phase, std::size_t size);
     // Shows done of total (total 0: unknown) once the work is large enough.
     void step(const char* phase, std::size_t done, std::size_t total);
     void done(const char* phase, std::size_t total);

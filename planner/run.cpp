@@ -79,7 +79,7 @@ void drive(const plan& plan, trace_sink& trace, progress& progress, timings& tim
     host.keep_trace(true);
     trace.write(host.take_trace());
     host.take_calls();
-    progress.step("folder expansion", 0, plan.objects.size());
+    progress.start("folder expansion", plan.objects.size());
     const std::optional<com_failure> failure = component.process_folder_rules(*session);
     const std::vector<std::wstring> calls = host.take_calls();
     const std::vector<std::wstring> records = host.take_trace();
