@@ -32,6 +32,8 @@ int main()
 {
     // Reports are UTF-8 bytes, written as they are.
     ::_setmode(::_fileno(stdout), _O_BINARY);
+    // A large report is many lines; each write of its own would cost a system call.
+    std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
     try {
         return planner::run(planner::parse_command_line(arguments()));
     } catch (const std::invalid_argument& error) {

@@ -15,6 +15,7 @@ trace_sink::trace_sink(const std::string& destination)
     }
     out_ = ::_wfopen(widen(destination).c_str(), L"wb");
     if (!out_) throw std::runtime_error("cannot open the trace file " + destination);
+    std::setvbuf(out_, nullptr, _IOFBF, 1 << 16);
     owned_ = true;
 }
 
