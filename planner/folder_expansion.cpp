@@ -22,9 +22,10 @@ std::size_t sort_bound(std::size_t seen) { return (seen + 1) * (seen + 1); }
 
 } // namespace
 
+bool adds_level(std::wstring_view record) { return is_enter(record, L"CLevelList", L"IKSQLevelList_Add"); }
+
 void read_expansion(const plan& plan, const std::vector<bool>& folder_rule_accepted,
-                    const std::vector<std::wstring>& calls, const std::vector<std::wstring>& trace,
-                    folder_expansion& expansion)
+                    const std::vector<std::wstring>& calls, std::size_t levels, folder_expansion& expansion)
 {
     std::unordered_map<std::wstring, std::uint32_t> folders;
     for (std::uint32_t i = 0; i < plan.objects.size(); ++i)
@@ -46,9 +47,6 @@ void read_expansion(const plan& plan, const std::vector<bool>& folder_rule_accep
         if (folder_rule_accepted[i] && !processed_paths.contains(plan.folder_rules[i].path))
             expansion.found_nothing.push_back(i);
 
-    std::size_t levels = 0;
-    for (const std::wstring& record : trace)
-        if (is_enter(record, L"CLevelList", L"IKSQLevelList_Add")) ++levels;
     // The first level is the list of folders found; the sort appends the rest.
     expansion.sort_levels = levels > 0 ? levels - 1 : 0;
 

@@ -14,10 +14,13 @@
 
 namespace planner {
 
-// Fills expansion.processed, found_nothing, sort_levels and sort_bound_reached.
+// True for the trace record of a level added to a level list.
+bool adds_level(std::wstring_view record);
+
+// Fills expansion.processed, found_nothing, sort_levels and sort_bound_reached;
+// levels_added counts the records for which adds_level is true.
 void read_expansion(const plan& plan, const std::vector<bool>& folder_rule_accepted,
-                    const std::vector<std::wstring>& calls, const std::vector<std::wstring>& trace,
-                    folder_expansion& expansion);
+                    const std::vector<std::wstring>& calls, std::size_t levels_added, folder_expansion& expansion);
 
 // The folder whose rule gave an object its object rule: of the processed folders
 // that are the object itself or hold it directly, the one processed first, since

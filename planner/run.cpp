@@ -82,14 +82,17 @@ void drive(const plan& plan, trace_sink& trace, progress& progress, timings& tim
     progress.start("folder expansion", plan.objects.size());
     const std::optional<com_failure> failure = component.process_folder_rules(*session);
     const std::vector<std::wstring> calls = host.take_calls();
-    const std::vector<std::wstring> records = host.take_trace();
-    trace.write(records);
+    std::size_t levels_added = 0;
+    host.take_trace([&](std::wstring_view record) {
+        if (adds_level(record)) ++levels_added;
+        trace.write(record);
+    });
     outcome.expansion.ran = !failure;
     if (failure) {
         outcome.expansion.failure = failure->describe();
         outcome.component_failures.push_back("ProcessFolderRule: " + failure->describe());
     }
-    read_expansion(plan, outcome.folder_rule_accepted, calls, records, outcome.expansion);
+    read_expansion(plan, outcome.folder_rule_accepted, calls, levels_added, outcome.expansion);
     progress.done("folder expansion", plan.objects.size());
     timings.phase("folder expansion");
 

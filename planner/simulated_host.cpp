@@ -31,22 +31,27 @@ private:
     SAFEARRAY* array_;
 };
 
-std::vector<std::wstring> texts_of(SAFEARRAY* array)
+// Visits each text of an array of texts, then destroys the array.
+template <class Visit> void visit_texts(SAFEARRAY* array, Visit visit)
 {
-    std::vector<std::wstring> texts;
-    if (!array) return texts;
+    if (!array) return;
     LONG lower = 0, upper = -1;
     ::SafeArrayGetLBound(array, 1, &lower);
     ::SafeArrayGetUBound(array, 1, &upper);
     void* data = nullptr;
     if (upper >= lower && SUCCEEDED(::SafeArrayAccessData(array, &data))) {
         const BSTR* items = static_cast<const BSTR*>(data);
-        texts.reserve(static_cast<std::size_t>(upper - lower + 1));
         for (LONG i = 0; i <= upper - lower; ++i)
-            texts.emplace_back(com::bstr::view_of(items[i]));
+            visit(com::bstr::view_of(items[i]));
         ::SafeArrayUnaccessData(array);
     }
     ::SafeArrayDestroy(array);
+}
+
+std::vector<std::wstring> texts_of(SAFEARRAY* array)
+{
+    std::vector<std::wstring> texts;
+    visit_texts(array, [&](std::wstring_view text) { texts.emplace_back(text); });
     return texts;
 }
 
@@ -132,6 +137,14 @@ std::vector<std::wstring> simulated_host::take_trace()
     std::vector<std::wstring> result = texts_of(lines);
     check(control_->ClearTrace(), "ClearTrace");
     return result;
+}
+
+void simulated_host::take_trace(const std::function<void(std::wstring_view)>& visit)
+{
+    SAFEARRAY* lines = nullptr;
+    check(control_->get_TraceLines(&lines), "TraceLines");
+    check(control_->ClearTrace(), "ClearTrace");
+    visit_texts(lines, visit);
 }
 
 std::vector<std::wstring> simulated_host::take_calls()

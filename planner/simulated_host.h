@@ -39,6 +39,8 @@ public:
     // Trace records are kept only while wanted; counting goes on regardless.
     void keep_trace(bool keep);
     std::vector<std::wstring> take_trace();
+    // The same, one record at a time, for traces too long to copy whole.
+    void take_trace(const std::function<void(std::wstring_view)>& visit);
     std::vector<std::wstring> take_calls();
     long call_count(const wchar_t* operation);
 

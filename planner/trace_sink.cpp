@@ -29,11 +29,15 @@ trace_sink::~trace_sink()
 
 void trace_sink::write(const std::vector<std::wstring>& records)
 {
+    for (const std::wstring& record : records)
+        write(record);
+}
+
+void trace_sink::write(std::wstring_view record)
+{
     if (!out_) return;
-    for (const std::wstring& record : records) {
-        const std::string line = narrow(trace_line_of(record)) + "\n";
-        std::fwrite(line.data(), 1, line.size(), out_);
-    }
+    const std::string line = narrow(trace_line_of(record)) + "\n";
+    std::fwrite(line.data(), 1, line.size(), out_);
 }
 
 } // namespace planner

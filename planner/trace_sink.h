@@ -18,6 +18,7 @@ public:
 
     bool wanted() const noexcept { return out_ != nullptr; }
     void write(const std::vector<std::wstring>& records);
+    void write(std::wstring_view record);
 
 private:
     std::FILE* out_ = nullptr;
