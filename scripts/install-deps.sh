@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, if any is missing.
 # Runs as root (apt-get).
 set -e
-packages="g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine wine64 cmake ninja-build googletest"
+packages="g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine wine64 cmake ninja-build googletest nlohmann-json3-dev"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -1,0 +1,35 @@
+#pragma once
+// The merge options a plan may set, and the interface version that owns each.
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace planner {
+
+enum class merge_option {
+    CopyACLOption,
+    ResolutionMethod,
+    UserMergeOptions,
+    CopyFolder,
+    MapSchemaObjectsSetting,
+    UpdateSchemaOption,
+    LockTakeOverOption,
+    TVOnOffMergeOptions,
+};
+
+// The interface that reads and writes an option's stored value.
+enum class option_owner { MergeOptions, MergeOptions2, TransvaneOptions, MergeOptions3, MergeOptions4, MergeOptions5 };
+
+struct option_info {
+    merge_option option;
+    std::string_view name;
+    option_owner owner;
+};
+
+// Every option, in the order the report lists them.
+std::span<const option_info> all_options() noexcept;
+const option_info& info_of(merge_option option) noexcept;
+std::optional<merge_option> option_named(std::string_view name) noexcept;
+
+} // namespace planner

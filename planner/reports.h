@@ -1,0 +1,20 @@
+#pragma once
+// The planner's reports: a readable one and a JSON document, written as they
+// are produced, so that a large plan's report is never held whole.
+
+#include "outcome.h"
+#include "plan.h"
+
+#include <cstdio>
+
+namespace planner {
+
+void write_text_report(std::FILE* out, const plan& plan, const outcome& outcome);
+void write_json_report(std::FILE* out, const plan& plan, const outcome& outcome);
+
+// "2 replace", or "2" when the plan gives the action no name.
+std::string action_label(const plan& plan, std::int32_t action);
+// "object rule 1", "option 0 (CopyACLOption)", "log setting 2 (merge.log)".
+std::string refusal_label(const plan& plan, const refusal& refusal);
+
+} // namespace planner
