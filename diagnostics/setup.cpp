@@ -56,7 +56,7 @@ void InitializeLoggingAndMessaging(ITraceService*& trace_slot, IMessagingService
 void ensure_thread_setup() noexcept
 {
     thread_services& slots = this_thread_services();
-    if (!slots.trace) InitializeLoggingAndMessaging(slots.trace, slots.messaging, component_name, true);
+    if (!slots.trace) InitializeLoggingAndMessaging(slots.trace, slots.messaging, this_component, true);
 }
 
 } // namespace diagnostics

@@ -18,6 +18,6 @@ void InitializeLoggingAndMessaging(ITraceService*& trace_slot, IMessagingService
 // slot is filled already.
 void ensure_thread_setup() noexcept;
 
-inline constexpr std::wstring_view component_name = L"K1MrgRls";
+inline constexpr std::wstring_view this_component = L"K1MrgRls";
 
 } // namespace diagnostics

@@ -1,7 +1,6 @@
 #include "level_list.h"
 
-#include "level_list_iterator.h"
-#include "level_reverse_list_iterator.h"
+#include "level_iterator.h"
 
 #include "common/iterator_factory.h"
 #include "diagnostics/setup.h"

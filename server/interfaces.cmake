@@ -1,0 +1,14 @@
+# The component's own interfaces, which every layer above diagnostics declares
+# its classes with: the type library (embedded in the DLL by server/), its C/C++
+# header and the identifier definitions.
+add_idl(${CMAKE_SOURCE_DIR}/server/K1MrgRls.idl TLB K1MrgRls.tlb
+  DEPENDS ${HOST_TLB_K5TYPLIB} ${HOST_TLB_K1TYPLIB} ${CMAKE_SOURCE_DIR}/host/idl/K5TYPLIB.idl
+          ${CMAKE_SOURCE_DIR}/host/idl/K1TypLib.idl)
+add_custom_target(component_type_library DEPENDS ${K1MrgRls_TLB})
+add_dependencies(component_type_library host_type_libraries)
+set(K1MrgRls_TLB ${K1MrgRls_TLB} CACHE INTERNAL "")
+
+add_library(component_interfaces STATIC ${K1MrgRls_IID_SOURCE})
+target_include_directories(component_interfaces PUBLIC ${IDL_OUTPUT_DIR})
+target_link_libraries(component_interfaces PUBLIC host_interfaces)
+add_dependencies(component_interfaces component_type_library)
