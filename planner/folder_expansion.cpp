@@ -1,7 +1,6 @@
 #include "folder_expansion.h"
 
 #include "text_encoding.h"
-#include "trace_text.h"
 
 #include <unordered_set>
 
@@ -21,8 +20,6 @@ std::optional<std::wstring_view> enumerated_folder(std::wstring_view call)
 std::size_t sort_bound(std::size_t seen) { return (seen + 1) * (seen + 1); }
 
 } // namespace
-
-bool adds_level(std::wstring_view record) { return is_enter(record, L"CLevelList", L"IKSQLevelList_Add"); }
 
 void read_expansion(const plan& plan, const std::vector<bool>& folder_rule_accepted,
                     const std::vector<std::wstring>& calls, std::size_t levels, folder_expansion& expansion)

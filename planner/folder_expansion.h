@@ -9,16 +9,17 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 namespace planner {
 
-// True for the trace record of a level added to a level list.
-bool adds_level(std::wstring_view record);
+// The trace record of a level added to a level list.
+inline constexpr std::wstring_view level_added_record = L"32|[%1][%2] Function Enter|CLevelList|IKSQLevelList_Add";
 
 // Fills expansion.processed, found_nothing, sort_levels and sort_bound_reached;
-// levels_added counts the records for which adds_level is true.
+// levels_added counts the level_added_record records.
 void read_expansion(const plan& plan, const std::vector<bool>& folder_rule_accepted,
                     const std::vector<std::wstring>& calls, std::size_t levels_added, folder_expansion& expansion);
 

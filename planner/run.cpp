@@ -74,19 +74,19 @@ void drive(const plan& plan, trace_sink& trace, progress& progress, timings& tim
     trace.write(host.take_trace());
     timings.phase("rules, options, logs");
 
-    // The call log and the trace of the expansion tell what it did.
+    // The call log and the trace of the expansion tell what it did. Of the trace
+    // only the levels the sort added matter: the host counts them, so that the
+    // lines (hundreds of bytes per object) are kept only when the trace is wanted.
     const com::com_ptr<HostSession> session = host.create_session();
-    host.keep_trace(true);
     trace.write(host.take_trace());
     host.take_calls();
+    host.count_trace(level_added_record);
     progress.start("folder expansion", plan.objects.size());
     const std::optional<com_failure> failure = component.process_folder_rules(*session);
     const std::vector<std::wstring> calls = host.take_calls();
-    std::size_t levels_added = 0;
-    host.take_trace([&](std::wstring_view record) {
-        if (adds_level(record)) ++levels_added;
-        trace.write(record);
-    });
+    const auto levels_added = static_cast<std::size_t>(host.counted_trace());
+    host.count_trace(L"");
+    if (trace.wanted()) host.take_trace([&](std::wstring_view record) { trace.write(record); });
     outcome.expansion.ran = !failure;
     if (failure) {
         outcome.expansion.failure = failure->describe();

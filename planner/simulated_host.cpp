@@ -147,6 +147,18 @@ void simulated_host::take_trace(const std::function<void(std::wstring_view)>& vi
     visit_texts(lines, visit);
 }
 
+void simulated_host::count_trace(std::wstring_view record)
+{
+    check(control_->put_CountedTraceLine(com::bstr(std::wstring(record)).get()), "CountedTraceLine");
+}
+
+long simulated_host::counted_trace()
+{
+    LONG count = 0;
+    check(control_->get_CountedTraceLines(&count), "CountedTraceLines");
+    return count;
+}
+
 std::vector<std::wstring> simulated_host::take_calls()
 {
     SAFEARRAY* calls = nullptr;

@@ -41,6 +41,9 @@ public:
     std::vector<std::wstring> take_trace();
     // The same, one record at a time, for traces too long to copy whole.
     void take_trace(const std::function<void(std::wstring_view)>& visit);
+    // Counts the trace records equal to record from now on, kept or not; empty: none.
+    void count_trace(std::wstring_view record);
+    long counted_trace();
     std::vector<std::wstring> take_calls();
     long call_count(const wchar_t* operation);
 

@@ -108,6 +108,19 @@ HRESULT sim_host_control::put_TraceFile(BSTR path) noexcept
     return com::boundary([&] { set_trace_file(std::wstring(com::bstr::view_of(path))); });
 }
 
+HRESULT sim_host_control::put_CountedTraceLine(BSTR line) noexcept
+{
+    return com::boundary([&] { set_counted_trace_line(std::wstring(com::bstr::view_of(line))); });
+}
+
+HRESULT sim_host_control::get_CountedTraceLines(LONG* count) noexcept
+{
+    return com::boundary([&] {
+        require(count);
+        *count = counted_trace_lines();
+    });
+}
+
 HRESULT sim_host_control::get_Calls(SAFEARRAY** calls) noexcept
 {
     return com::boundary([&] {

@@ -53,6 +53,9 @@ public:
     HRESULT STDMETHODCALLTYPE SetSourceFlag(HostSession* session, VARIANT_BOOL source_flag) noexcept override;
 
     HRESULT STDMETHODCALLTYPE SetErrorInfoMode(BSTR target, LONG mode) noexcept override;
+
+    HRESULT STDMETHODCALLTYPE put_CountedTraceLine(BSTR line) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_CountedTraceLines(LONG* count) noexcept override;
 };
 
 } // namespace simhost

@@ -18,6 +18,9 @@ std::atomic<long> mode{trace_record};
 std::mutex mutex;
 std::vector<std::wstring> lines; // guarded by mutex
 std::wstring file;               // guarded by mutex
+std::wstring counted;            // guarded by mutex
+std::atomic<bool> counting{false};
+std::atomic<long> counted_count{0};
 
 HANDLE open_for_append(const std::wstring& path) noexcept
 {
@@ -88,11 +91,33 @@ void clear_trace() noexcept
     lines.clear();
 }
 
+void set_counted_trace_line(std::wstring line)
+{
+    std::lock_guard guard(mutex);
+    counting.store(!line.empty());
+    counted = std::move(line);
+    counted_count.store(0);
+}
+
+long counted_trace_lines() noexcept { return counted_count.load(); }
+
+bool trace_counting() noexcept { return counting.load(std::memory_order_relaxed); }
+
+void count_trace(const std::wstring& line) noexcept
+{
+    if (!trace_counting()) return;
+    std::lock_guard guard(mutex);
+    if (!counted.empty() && line == counted) ++counted_count;
+}
+
 void reset_trace() noexcept
 {
     std::lock_guard guard(mutex);
     lines.clear();
     file.clear();
+    counted.clear();
+    counting.store(false);
+    counted_count.store(0);
     mode.store(trace_record);
 }
 

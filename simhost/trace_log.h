@@ -23,7 +23,15 @@ void record_trace(std::wstring line);
 std::vector<std::wstring> trace_lines();
 void clear_trace() noexcept;
 
-// Forgets the lines and restores the mode and the file to their defaults.
+// Counts, in every mode, the lines equal to `line` from now on; empty: counts none.
+void set_counted_trace_line(std::wstring line);
+long counted_trace_lines() noexcept;
+// Whether a line is being counted, so that a discarding service must still build it.
+bool trace_counting() noexcept;
+void count_trace(const std::wstring& line) noexcept;
+
+// Forgets the lines and the counted line, and restores the mode and the file to
+// their defaults.
 void reset_trace() noexcept;
 
 } // namespace simhost

@@ -12,11 +12,11 @@ namespace simhost {
 
 HRESULT trace_service::Trace(LONG level, BSTR* format, SAFEARRAY** arguments) noexcept
 {
-    // Benchmarks trace with the lines discarded: that path builds no text and
-    // skips com::boundary.
+    // Benchmarks trace with the lines discarded: unless a line is counted, that
+    // path builds no text and skips com::boundary.
     if (auto failure = count_call(operation::trace_trace)) return report(*failure, target);
     if (!format || !arguments) return E_POINTER;
-    if (trace_discarded()) return S_OK;
+    if (trace_discarded() && !trace_counting()) return S_OK;
     return guard([&] {
         // "level|format|argument|argument..."
         std::wstring line = number_text(level);
@@ -26,7 +26,8 @@ HRESULT trace_service::Trace(LONG level, BSTR* format, SAFEARRAY** arguments) no
             line += L'|';
             line += argument;
         }
-        record_trace(std::move(line));
+        count_trace(line);
+        if (!trace_discarded()) record_trace(std::move(line));
     });
 }
 

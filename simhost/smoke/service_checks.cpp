@@ -88,6 +88,34 @@ void check_trace_file(ISimHostControl& host)
     ::DeleteFileW(path.c_str());
 }
 
+void check_counted_trace_line(ISimHostControl& host)
+{
+    auto service = create<ITraceService>(CLSID_TraceService);
+    if (!service) return;
+    long count = -1;
+    expect(host.put_CountedTraceLine(com::bstr(L"2|[%1] x|A").get()) == S_OK, "CountedTraceLine accepts a line");
+    trace(*service, 2, L"[%1] x", com::variant_array{L"A"});
+    trace(*service, 2, L"[%1] x", com::variant_array{L"AB"});
+    host.put_TraceMode(1);
+    trace(*service, 2, L"[%1] x", com::variant_array{L"A"});
+    expect(host.get_CountedTraceLines(&count) == S_OK && count == 2, "equal lines are counted, discarded ones too");
+    expect(trace_lines(host).size() == 2, "counting keeps no discarded line");
+    host.put_CountedTraceLine(com::bstr(L"2|[%1] x|A").get());
+    host.get_CountedTraceLines(&count);
+    expect(count == 0, "setting the counted line starts from 0");
+    host.put_CountedTraceLine(com::bstr(L"").get());
+    trace(*service, 2, L"[%1] x", com::variant_array{L"A"});
+    host.get_CountedTraceLines(&count);
+    expect(count == 0, "an empty counted line counts nothing");
+    host.put_CountedTraceLine(com::bstr(L"2|[%1] x|A").get());
+    host.Reset();
+    trace(*service, 2, L"[%1] x", com::variant_array{L"A"});
+    host.get_CountedTraceLines(&count);
+    expect(count == 0, "Reset stops counting");
+    expect(host.get_CountedTraceLines(nullptr) == E_POINTER, "CountedTraceLines checks its out-pointer");
+    host.Reset();
+}
+
 void check_raise_error(ISimHostControl& host)
 {
     auto utility = create<IHostUtility>(CLSID_HostUtility);

@@ -137,6 +137,7 @@ int main()
             check_tracing(*host);
             host->Reset();
             check_trace_file(*host);
+            check_counted_trace_line(*host);
             check_raise_error(*host);
             host->Reset();
             check_objects(*host);
