@@ -64,8 +64,7 @@ std::optional<sort_end> level_sort::walk(IKSQObjectList& level, std::size_t inde
         if (bound_.exceeded(depth + 1)) stop = sort_end::bounded;
     }
     // The walk of an empty level changes nothing and is no step of the search.
-    if (!stop && visited_any && check_ == repetition_check::on &&
-        watch_.repeats(*levels_, index, movers_))
+    if (!stop && visited_any && check_ == repetition_check::on && watch_.repeats(*levels_, index, movers_))
         stop = sort_end::repeated;
     com::check(level.RemoveAllIterators(), &level);
     return stop;

@@ -14,13 +14,25 @@
 
 namespace planner {
 
-// True for the trace record of a level added to a level list.
-bool adds_level(std::wstring_view record);
+// What the trace of the expansion shows of its sort: the levels added to level
+// lists, and whether the last one added was ever walked. The sort walks every
+// level it appends, unless it stopped there: when its passes never settle it
+// appends a last level and ends (once they repeat, or at its bound).
+class sort_trace {
+public:
+    void read(std::wstring_view record);
+    std::size_t levels_added() const noexcept { return levels_added_; }
+    bool stopped() const noexcept { return last_level_unwalked_; }
 
-// Fills expansion.processed, found_nothing, sort_levels and sort_bound_reached;
-// levels_added counts the records for which adds_level is true.
+private:
+    std::size_t levels_added_ = 0;
+    bool last_level_unwalked_ = false;
+};
+
+// Fills expansion.processed, found_nothing, sort_levels and sort_bound_reached
+// (for an expansion that ran).
 void read_expansion(const plan& plan, const std::vector<bool>& folder_rule_accepted,
-                    const std::vector<std::wstring>& calls, std::size_t levels_added, folder_expansion& expansion);
+                    const std::vector<std::wstring>& calls, const sort_trace& sort, folder_expansion& expansion);
 
 // The folder whose rule gave an object its object rule: of the processed folders
 // that are the object itself or hold it directly, the one processed first, since

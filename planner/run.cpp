@@ -82,9 +82,9 @@ void drive(const plan& plan, trace_sink& trace, progress& progress, timings& tim
     progress.start("folder expansion", plan.objects.size());
     const std::optional<com_failure> failure = component.process_folder_rules(*session);
     const std::vector<std::wstring> calls = host.take_calls();
-    std::size_t levels_added = 0;
+    sort_trace sort;
     host.take_trace([&](std::wstring_view record) {
-        if (adds_level(record)) ++levels_added;
+        sort.read(record);
         trace.write(record);
     });
     outcome.expansion.ran = !failure;
@@ -92,7 +92,7 @@ void drive(const plan& plan, trace_sink& trace, progress& progress, timings& tim
         outcome.expansion.failure = failure->describe();
         outcome.component_failures.push_back("ProcessFolderRule: " + failure->describe());
     }
-    read_expansion(plan, outcome.folder_rule_accepted, calls, levels_added, outcome.expansion);
+    read_expansion(plan, outcome.folder_rule_accepted, calls, sort, outcome.expansion);
     progress.done("folder expansion", plan.objects.size());
     timings.phase("folder expansion");
 
