@@ -27,6 +27,9 @@ public:
     HRESULT STDMETHODCALLTYPE RemoveIterator(IKSQLevelIterator* iterator) noexcept override;
     HRESULT STDMETHODCALLTYPE RemoveAllIterators() noexcept override;
 
+    // The levels as they stand, for the sort's own bookkeeping (untraced).
+    const level_table& levels() const noexcept { return *levels_; }
+
 private:
     template <class Iterator>
     HRESULT create_iterator(std::wstring_view member_label, IKSQLevelIterator** iterator) noexcept;

@@ -18,27 +18,32 @@ constexpr std::wstring_view class_label = CSortApplicationByLevels::class_label;
 
 } // namespace
 
-level_sort::level_sort(com::com_ptr<IKSQLevelList> levels) : levels_(std::move(levels)) {}
+level_sort::level_sort(com::com_ptr<IKSQLevelList> levels, repetition_check check)
+    : levels_(std::move(levels)), check_(check)
+{}
 
-void level_sort::run()
+sort_end level_sort::run()
 {
     com::com_ptr<IKSQLevelIterator> walker;
     com::check(levels_->CreateLevelIterator(walker.put()), levels_.get());
     // The walk reaches the levels appended on the way.
-    while (has_next(*walker)) {
-        if (!walk(*next_of<IKSQObjectList>(*walker, class_label))) break;
-    }
+    std::optional<sort_end> stop;
+    for (std::size_t index = 0; !stop && has_next(*walker); ++index)
+        stop = walk(*next_of<IKSQObjectList>(*walker, class_label), index);
     com::check(levels_->RemoveAllIterators(), levels_.get());
+    return stop.value_or(sort_end::finished);
 }
 
-bool level_sort::walk(IKSQObjectList& level)
+std::optional<sort_end> level_sort::walk(IKSQObjectList& level, std::size_t index)
 {
     const std::size_t depth = bound_.depth_of(&level);
     com::com_ptr<IKSQObjectIterator> objects;
     com::check(level.CreateObjectIterator(objects.put()), &level);
     const com::com_ptr<IKSQObjectList> new_level = com::as_interface<IKSQObjectList>(com::make<CObjectList>());
 
+    bool visited_any = false;
     while (has_next(*objects)) {
+        visited_any = true;
         const com::com_ptr<HostObject> visited = next_of<HostObject>(*objects, class_label);
         bound_.see(visited.get());
         yield_to_message_pump();
@@ -50,16 +55,19 @@ bool level_sort::walk(IKSQObjectList& level)
     }
 
     // An empty new level is dropped; a filled one becomes the last level.
-    bool go_on = true;
+    std::optional<sort_end> stop;
     LONG moved = 0;
     com::check(new_level->get_Count(&moved), new_level.get());
     if (moved > 0) {
         com::check(levels_->Add(new_level.get()), levels_.get());
         bound_.appended(new_level.get(), depth + 1);
-        go_on = !bound_.exceeded(depth + 1);
+        if (bound_.exceeded(depth + 1)) stop = sort_end::bounded;
     }
+    // The walk of an empty level changes nothing and is no step of the search.
+    if (!stop && visited_any && check_ == repetition_check::on && watch_.repeats(*levels_, index, movers_))
+        stop = sort_end::repeated;
     com::check(level.RemoveAllIterators(), &level);
-    return go_on;
+    return stop;
 }
 
 void level_sort::move_related(HostObject& visited, HostObject& related, IKSQObjectList& new_level)

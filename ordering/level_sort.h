@@ -6,25 +6,32 @@
 #include <K1PriTyp.h>
 
 #include "pass_bound.h"
-
-#include "common/object_key.h"
+#include "repetition_watch.h"
 
 #include "com/com_ptr.h"
 
-#include <unordered_map>
+#include <optional>
 
 namespace ordering {
 
+// Whether the sort ends endless passes once they repeat (see repetition_watch),
+// or only at the pass bound, as tests that compare the two need.
+enum class repetition_check { on, off };
+
+// How a sort ended: by itself, when its walk ran out of levels; or stopped with
+// its last level appended, because its passes went round or went past the bound.
+enum class sort_end { finished, repeated, bounded };
+
 class level_sort {
 public:
-    explicit level_sort(com::com_ptr<IKSQLevelList> levels);
+    explicit level_sort(com::com_ptr<IKSQLevelList> levels, repetition_check check = repetition_check::on);
 
-    void run();
+    sort_end run();
 
 private:
-    // Walks one level and appends the new level it filled, if any. False when
-    // the sort has to stop there.
-    bool walk(IKSQObjectList& level);
+    // Walks one level, the one at `index`, and appends the new level it filled,
+    // if any. Says why, when the sort has to stop there.
+    std::optional<sort_end> walk(IKSQObjectList& level, std::size_t index);
     // Moves `related` out of every level that holds it, from the last level back,
     // into the new level, unless `visited` moved it last.
     void move_related(HostObject& visited, HostObject& related, IKSQObjectList& new_level);
@@ -32,9 +39,10 @@ private:
     bool record_mover(HostObject& visited, HostObject& related);
 
     com::com_ptr<IKSQLevelList> levels_;
-    // Each related object (by identity) with the visited object that moved it last.
-    std::unordered_map<common::object_key, com::com_ptr<HostObject>> movers_;
+    mover_table movers_;
     pass_bound bound_;
+    repetition_check check_;
+    repetition_watch watch_;
 };
 
 } // namespace ordering

@@ -29,6 +29,9 @@ public:
     HRESULT STDMETHODCALLTYPE RemoveAllIterators() noexcept override;
     HRESULT STDMETHODCALLTYPE get_Count(LONG* count) noexcept override;
 
+    // The objects as they stand, for the sort's own bookkeeping (untraced).
+    const object_table::element_type& objects() const noexcept { return *objects_; }
+
 private:
     // The key a value stands for: a text is its own key, an object its ID, any
     // other value the empty text.

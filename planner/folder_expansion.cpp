@@ -1,6 +1,7 @@
 #include "folder_expansion.h"
 
 #include "text_encoding.h"
+#include "trace_text.h"
 
 #include <unordered_set>
 
@@ -16,13 +17,10 @@ std::optional<std::wstring_view> enumerated_folder(std::wstring_view call)
     return call.substr(head.size(), call.size() - head.size() - 1);
 }
 
-// The level sort's bound on the levels it appends, for n distinct objects seen.
-std::size_t sort_bound(std::size_t seen) { return (seen + 1) * (seen + 1); }
-
 } // namespace
 
 void read_expansion(const plan& plan, const std::vector<bool>& folder_rule_accepted,
-                    const std::vector<std::wstring>& calls, std::size_t levels, folder_expansion& expansion)
+                    const std::vector<std::wstring>& calls, const sort_trace& sort, folder_expansion& expansion)
 {
     std::unordered_map<std::wstring, std::uint32_t> folders;
     for (std::uint32_t i = 0; i < plan.objects.size(); ++i)
@@ -45,13 +43,9 @@ void read_expansion(const plan& plan, const std::vector<bool>& folder_rule_accep
             expansion.found_nothing.push_back(i);
 
     // The first level is the list of folders found; the sort appends the rest.
+    const std::size_t levels = sort.levels_added();
     expansion.sort_levels = levels > 0 ? levels - 1 : 0;
-
-    std::unordered_set<std::uint32_t> seen(processed);
-    for (std::uint32_t folder : expansion.processed)
-        for (std::uint32_t related : plan.objects[folder].related)
-            seen.insert(related);
-    expansion.sort_bound_reached = expansion.sort_levels > sort_bound(seen.size());
+    expansion.sort_bound_reached = expansion.ran && sort.stopped();
 }
 
 folder_attribution::folder_attribution(const plan& plan, const folder_expansion& expansion)

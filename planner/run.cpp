@@ -81,10 +81,12 @@ void drive(const plan& plan, trace_sink& trace, progress& progress, timings& tim
     trace.write(host.take_trace());
     host.take_calls();
     host.count_trace(level_added_record);
+    host.count_trace(level_walked_record);
     progress.start("folder expansion", plan.objects.size());
     const std::optional<com_failure> failure = component.process_folder_rules(*session);
     const std::vector<std::wstring> calls = host.take_calls();
-    const auto levels_added = static_cast<std::size_t>(host.counted_trace());
+    const sort_trace sort(static_cast<std::size_t>(host.counted_trace(level_added_record)),
+                          static_cast<std::size_t>(host.counted_trace(level_walked_record)));
     host.count_trace(L"");
     if (trace.wanted()) host.take_trace([&](std::wstring_view record) { trace.write(record); });
     outcome.expansion.ran = !failure;
@@ -92,7 +94,7 @@ void drive(const plan& plan, trace_sink& trace, progress& progress, timings& tim
         outcome.expansion.failure = failure->describe();
         outcome.component_failures.push_back("ProcessFolderRule: " + failure->describe());
     }
-    read_expansion(plan, outcome.folder_rule_accepted, calls, levels_added, outcome.expansion);
+    read_expansion(plan, outcome.folder_rule_accepted, calls, sort, outcome.expansion);
     progress.done("folder expansion", plan.objects.size());
     timings.phase("folder expansion");
 

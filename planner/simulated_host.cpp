@@ -152,10 +152,10 @@ void simulated_host::count_trace(std::wstring_view record)
     check(control_->put_CountedTraceLine(com::bstr(std::wstring(record)).get()), "CountedTraceLine");
 }
 
-long simulated_host::counted_trace()
+long simulated_host::counted_trace(std::wstring_view record)
 {
     LONG count = 0;
-    check(control_->get_CountedTraceLines(&count), "CountedTraceLines");
+    check(control_->TraceLineCount(com::bstr(std::wstring(record)).get(), &count), "TraceLineCount");
     return count;
 }
 

@@ -43,7 +43,7 @@ public:
     void take_trace(const std::function<void(std::wstring_view)>& visit);
     // Counts the trace records equal to record from now on, kept or not; empty: none.
     void count_trace(std::wstring_view record);
-    long counted_trace();
+    long counted_trace(std::wstring_view record);
     std::vector<std::wstring> take_calls();
     long call_count(const wchar_t* operation);
 

@@ -121,6 +121,14 @@ HRESULT sim_host_control::get_CountedTraceLines(LONG* count) noexcept
     });
 }
 
+HRESULT sim_host_control::TraceLineCount(BSTR line, LONG* count) noexcept
+{
+    return com::boundary([&] {
+        require(count);
+        *count = counted_trace_lines(std::wstring(com::bstr::view_of(line)));
+    });
+}
+
 HRESULT sim_host_control::get_Calls(SAFEARRAY** calls) noexcept
 {
     return com::boundary([&] {

@@ -56,6 +56,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE put_CountedTraceLine(BSTR line) noexcept override;
     HRESULT STDMETHODCALLTYPE get_CountedTraceLines(LONG* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE TraceLineCount(BSTR line, LONG* count) noexcept override;
 };
 
 } // namespace simhost

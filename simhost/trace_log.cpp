@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <map>
 #include <cstdio>
 #include <mutex>
 
@@ -18,7 +19,7 @@ std::atomic<long> mode{trace_record};
 std::mutex mutex;
 std::vector<std::wstring> lines; // guarded by mutex
 std::wstring file;               // guarded by mutex
-std::wstring counted;            // guarded by mutex
+std::map<std::wstring, long> counted; // guarded by mutex: each counted line and its count
 std::atomic<bool> counting{false};
 std::atomic<long> counted_count{0};
 
@@ -94,12 +95,22 @@ void clear_trace() noexcept
 void set_counted_trace_line(std::wstring line)
 {
     std::lock_guard guard(mutex);
-    counting.store(!line.empty());
-    counted = std::move(line);
+    if (line.empty())
+        counted.clear();
+    else
+        counted[std::move(line)] = 0;
+    counting.store(!counted.empty());
     counted_count.store(0);
 }
 
 long counted_trace_lines() noexcept { return counted_count.load(); }
+
+long counted_trace_lines(const std::wstring& line) noexcept
+{
+    std::lock_guard guard(mutex);
+    const auto found = counted.find(line);
+    return found == counted.end() ? 0 : found->second;
+}
 
 bool trace_counting() noexcept { return counting.load(std::memory_order_relaxed); }
 
@@ -107,7 +118,10 @@ void count_trace(const std::wstring& line) noexcept
 {
     if (!trace_counting()) return;
     std::lock_guard guard(mutex);
-    if (!counted.empty() && line == counted) ++counted_count;
+    const auto found = counted.find(line);
+    if (found == counted.end()) return;
+    ++found->second;
+    ++counted_count;
 }
 
 void reset_trace() noexcept

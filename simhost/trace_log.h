@@ -23,9 +23,12 @@ void record_trace(std::wstring line);
 std::vector<std::wstring> trace_lines();
 void clear_trace() noexcept;
 
-// Counts, in every mode, the lines equal to `line` from now on; empty: counts none.
+// Counts, in every mode, the lines equal to `line` from now on, beside the lines
+// counted already; empty: counts none.
 void set_counted_trace_line(std::wstring line);
+// Of all counted lines, and of one of them.
 long counted_trace_lines() noexcept;
+long counted_trace_lines(const std::wstring& line) noexcept;
 // Whether a line is being counted, so that a discarding service must still build it.
 bool trace_counting() noexcept;
 void count_trace(const std::wstring& line) noexcept;

@@ -5,6 +5,7 @@
 #include "reasons.h"
 #include "trace_text.h"
 
+#include <optional>
 #include <gtest/gtest.h>
 
 namespace planner {
@@ -95,10 +96,13 @@ protected:
     const plan plan_ = read_plan(folder_plan);
     const std::vector<bool> accepted_{true, true, true, false};
 
-    folder_expansion read(const std::vector<std::wstring>& calls, std::size_t levels = 1) const
+    // `levels` added to level lists, `walked` of them reached by the sort's walk.
+    folder_expansion read(const std::vector<std::wstring>& calls, std::size_t levels = 1,
+                          std::optional<std::size_t> walked = std::nullopt) const
     {
         folder_expansion expansion;
-        read_expansion(plan_, accepted_, calls, levels, expansion);
+        expansion.ran = true;
+        read_expansion(plan_, accepted_, calls, sort_trace(levels, walked.value_or(levels)), expansion);
         return expansion;
     }
 };
@@ -121,18 +125,18 @@ TEST_F(Expansion, ProcessedFoldersAreTheEnumeratedOnesInFirstOrder)
     EXPECT_EQ(expansion.found_nothing, (std::vector<std::size_t>{2}));
 }
 
-TEST_F(Expansion, CountsTheLevelsAfterTheFirstAndSeesTheBound)
+TEST_F(Expansion, CountsTheLevelsAfterTheFirstAndSeesASortThatStopped)
 {
     EXPECT_EQ(read({}, 0).sort_levels, 0u);
     EXPECT_EQ(read({}, 1).sort_levels, 0u);
     EXPECT_EQ(read({}, 4).sort_levels, 3u);
     EXPECT_EQ(read({}).found_nothing, (std::vector<std::size_t>{0, 1, 2}));
 
-    // S and T processed, O related to S, T related to nothing: 3 folders seen,
-    // so the sort may append (3 + 1)^2 = 16 levels before its bound stops it.
+    // A sort that walked every level it added ended on its own; one that left
+    // its last level unwalked was stopped.
     const std::vector<std::wstring> calls{L"HostFolder._NewEnum(S)", L"HostFolder._NewEnum(T)"};
-    EXPECT_FALSE(read(calls, 17).sort_bound_reached);
-    EXPECT_TRUE(read(calls, 18).sort_bound_reached);
+    EXPECT_FALSE(read(calls, 18).sort_bound_reached);
+    EXPECT_TRUE(read(calls, 18, 17).sort_bound_reached);
 }
 
 TEST_F(Expansion, AttributesAnObjectToTheFirstFolderProcessedOfItselfAndItsContainer)
