@@ -53,6 +53,8 @@ public:
     HRESULT STDMETHODCALLTYPE SetSourceFlag(HostSession* session, VARIANT_BOOL source_flag) noexcept override;
 
     HRESULT STDMETHODCALLTYPE SetErrorInfoMode(BSTR target, LONG mode) noexcept override;
+
+    HRESULT STDMETHODCALLTYPE AsInterface(IUnknown* object, BSTR iid, IDispatch** reference) noexcept override;
 };
 
 } // namespace simhost
