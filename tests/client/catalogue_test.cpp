@@ -7,7 +7,6 @@
 #include <K1MrgRls.h>
 #include <K1PriTyp.h>
 
-#include <dispex.h>
 #include <ocidl.h>
 
 #include <algorithm>
@@ -85,8 +84,8 @@ const std::vector<const IID*>& known_interfaces()
         // Host object model.
         &IID_HostObject, &IID_HostSession,
         // Optional COM interfaces.
-        &IID_IDispatchEx, &IID_IProvideClassInfo, &IID_IConnectionPointContainer, &IID_IPersist,
-        &IID_IPersistStreamInit, &IID_IMarshal, &IID_IClassFactory, &IID_IEnumVARIANT, &IID_IObjectWithSite};
+        &IID_IProvideClassInfo, &IID_IConnectionPointContainer, &IID_IPersist, &IID_IPersistStreamInit, &IID_IMarshal,
+        &IID_IClassFactory, &IID_IEnumVARIANT, &IID_IObjectWithSite};
     return iids;
 }
 
