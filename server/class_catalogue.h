@@ -14,7 +14,7 @@ struct public_class {
     std::wstring_view name;
     const CLSID* clsid;
     com::class_factory::creator create;           // null for a class the host cannot create
-    std::array<const IID*, 2> default_interfaces; // the second may be null
+    std::array<const IID*, 2> default_interfaces; // the second: an earlier default interface, or null
 };
 
 struct project {

@@ -76,8 +76,10 @@ HRESULT register_class(const project& p, const public_class& c, const std::wstri
     if (SUCCEEDED(hr)) hr = set_text(key + L"\\ProgID", L"", id);
     if (SUCCEEDED(hr)) hr = set_text(key + L"\\TypeLib", L"", guid_text(*p.library));
     if (SUCCEEDED(hr)) hr = set_text(key + L"\\VERSION", L"", version_text(p));
-    for (const IID* iid : c.default_interfaces) {
-        if (SUCCEEDED(hr) && iid) hr = register_interface(p, *iid, L"_" + std::wstring(c.name));
+    // The earlier default interface keeps the name it was published under.
+    const std::wstring names[] = {L"_" + std::wstring(c.name), std::wstring(c.name) + L"___v0"};
+    for (std::size_t i = 0; i < c.default_interfaces.size(); ++i) {
+        if (SUCCEEDED(hr) && c.default_interfaces[i]) hr = register_interface(p, *c.default_interfaces[i], names[i]);
     }
     return hr;
 }

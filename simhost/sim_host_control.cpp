@@ -299,4 +299,20 @@ HRESULT sim_host_control::SetErrorInfoMode(BSTR target, LONG mode) noexcept
     });
 }
 
+HRESULT sim_host_control::AsInterface(IUnknown* object, BSTR iid, IDispatch** reference) noexcept
+{
+    return com::boundary([&] {
+        require(reference);
+        *reference = nullptr;
+        require(object);
+        IID wanted{};
+        if (FAILED(::IIDFromString(iid ? iid : L"", &wanted)))
+            throw_invalid(L"'" + std::wstring(com::bstr::view_of(iid)) + L"' is not an interface identifier.");
+        void* found = nullptr;
+        const HRESULT answered = object->QueryInterface(wanted, &found);
+        if (FAILED(answered)) com::throw_error(answered, L"KSimHost", L"The object does not answer that interface.");
+        *reference = static_cast<IDispatch*>(found); // a dual interface starts with IDispatch's entries
+    });
+}
+
 } // namespace simhost

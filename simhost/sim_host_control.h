@@ -57,6 +57,7 @@ public:
     HRESULT STDMETHODCALLTYPE put_CountedTraceLine(BSTR line) noexcept override;
     HRESULT STDMETHODCALLTYPE get_CountedTraceLines(LONG* count) noexcept override;
     HRESULT STDMETHODCALLTYPE TraceLineCount(BSTR line, LONG* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE AsInterface(IUnknown* object, BSTR iid, IDispatch** reference) noexcept override;
 };
 
 } // namespace simhost

@@ -141,4 +141,61 @@ TEST_F(RegistrationTest, UnregisteringLeavesNoKeyBehind)
     expect_ok(unregister_server(), "unregistering twice");
 }
 
+TEST_F(RegistrationTest, RegisteringTwiceAndUnregisteringWhatWasNeverRegisteredSucceed)
+{
+    expect_ok(unregister_server());
+    expect_ok(unregister_server(), "unregistering what was never registered");
+    expect_ok(register_server());
+    expect_ok(register_server(), "registering twice");
+    for (const std::wstring& key : component_keys())
+        EXPECT_TRUE(key_exists(key)) << std::string(key.begin(), key.end());
+    com::com_ptr<IUnknown> object;
+    expect_ok(::CoCreateInstance(CLSID_CMergeRules, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.put_void()),
+              "creating after registering twice");
+    object.reset();
+    expect_ok(unregister_server());
+    expect_ok(unregister_server());
+    for (const std::wstring& key : component_keys())
+        EXPECT_FALSE(key_exists(key)) << std::string(key.begin(), key.end());
+}
+
+TEST_F(RegistrationTest, InterfacesAreRegisteredUnderTheirOwnNames)
+{
+    expect_ok(register_server());
+    for (const registered_class& c : classes)
+        EXPECT_EQ(text_of(L"Interface\\" + com::registry::guid_text(*c.default_interface)),
+                  std::wstring(L"_") + c.name);
+    EXPECT_EQ(text_of(L"Interface\\" + com::registry::guid_text(IID_CMergeRules___v0)), L"CMergeRules___v0");
+}
+
+// A key the component writes, made volatile beforehand, stops the registration
+// there: the registry refuses the lasting subkey the registration puts under it.
+// Whatever was written before is removed again, the blocking key included.
+TEST_F(RegistrationTest, RegistrationThatFailsHalfWayLeavesNothingBehind)
+{
+    const std::wstring library = L"TypeLib\\" + com::registry::guid_text(LIBID_K1MrgRls);
+    const std::wstring blockers[] = {
+        library + L"\\1.2",                                                  // the first key written
+        L"CLSID\\" + com::registry::guid_text(CLSID_CLogSettings),           // a class half-way
+        L"Interface\\" + com::registry::guid_text(IID__CObjectRuleIterator), // an interface
+        L"K1MrgRls.CFolderRuleIterator",                                     // the last ProgID
+    };
+    for (const std::wstring& blocker : blockers) {
+        SCOPED_TRACE(std::string(blocker.begin(), blocker.end()));
+        expect_ok(unregister_server());
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, blocker.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                                    nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegCloseKey(key);
+        EXPECT_EQ(register_server(), HRESULT_FROM_WIN32(ERROR_CHILD_MUST_BE_VOLATILE)) << "the registry's own failure";
+        for (const std::wstring& k : component_keys())
+            EXPECT_FALSE(key_exists(k)) << std::string(k.begin(), k.end());
+        EXPECT_FALSE(key_exists(blocker));
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, blocker.c_str());
+        // The host's registration is untouched.
+        EXPECT_TRUE(key_exists(L"Interface\\" + com::registry::guid_text(IID_IKSQMergeRules)));
+    }
+}
+
 } // namespace
