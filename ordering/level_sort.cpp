@@ -5,7 +5,6 @@
 #include "message_pump.h"
 #include "object_list.h"
 #include "related_objects.h"
-#include "sort_application_by_levels.h"
 
 #include "com/error.h"
 #include "com/safearray.h"
@@ -14,7 +13,7 @@ namespace ordering {
 
 namespace {
 
-constexpr std::wstring_view class_label = CSortApplicationByLevels::class_label;
+constexpr std::wstring_view class_label = sort_class_label;
 
 } // namespace
 

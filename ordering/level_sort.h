@@ -11,8 +11,12 @@
 #include "com/com_ptr.h"
 
 #include <optional>
+#include <string_view>
 
 namespace ordering {
+
+// The sort reports its failures as the class that runs it.
+inline constexpr std::wstring_view sort_class_label = L"CSortApplicationByLevels";
 
 // Whether the sort ends endless passes once they repeat (see repetition_watch),
 // or only at the pass bound, as tests that compare the two need.

@@ -4,6 +4,8 @@
 
 #include <K1PriTyp.h>
 
+#include "level_sort.h"
+
 #include "com/com_ptr.h"
 #include "com/dual.h"
 #include "com/implements.h"
@@ -14,7 +16,7 @@ namespace ordering {
 
 class CSortApplicationByLevels final : public com::implements<com::dual<IKSQSortApplicationObjects>> {
 public:
-    static constexpr std::wstring_view class_label = L"CSortApplicationByLevels";
+    static constexpr std::wstring_view class_label = sort_class_label;
 
     HRESULT STDMETHODCALLTYPE Sort(VARIANT* levels) noexcept override;
     HRESULT STDMETHODCALLTYPE putref_Session(HostSession* session) noexcept override;

@@ -30,8 +30,7 @@ class sort_trace {
 public:
     sort_trace(std::size_t levels_added, std::size_t levels_walked) noexcept
         : levels_added_(levels_added), levels_walked_(levels_walked)
-    {
-    }
+    {}
     std::size_t levels_added() const noexcept { return levels_added_; }
     bool stopped() const noexcept { return levels_walked_ < levels_added_; }
 

@@ -17,8 +17,8 @@ namespace {
 
 std::atomic<long> mode{trace_record};
 std::mutex mutex;
-std::vector<std::wstring> lines; // guarded by mutex
-std::wstring file;               // guarded by mutex
+std::vector<std::wstring> lines;      // guarded by mutex
+std::wstring file;                    // guarded by mutex
 std::map<std::wstring, long> counted; // guarded by mutex: each counted line and its count
 std::atomic<bool> counting{false};
 std::atomic<long> counted_count{0};
