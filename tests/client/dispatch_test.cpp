@@ -9,14 +9,6 @@ using namespace testing_support;
 
 namespace {
 
-DISPID dispid_of(IDispatch* object, const wchar_t* name)
-{
-    DISPID id = DISPID_UNKNOWN;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    expect_ok(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), "GetIDsOfNames");
-    return id;
-}
-
 HRESULT put_property(IDispatch* object, const wchar_t* name, LONG value, EXCEPINFO* exception = nullptr)
 {
     VARIANT argument;
@@ -25,7 +17,7 @@ HRESULT put_property(IDispatch* object, const wchar_t* name, LONG value, EXCEPIN
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params = {&argument, &named, 1, 1};
     EXCEPINFO ignored = {};
-    return object->Invoke(dispid_of(object, name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
+    return object->Invoke(dispid_of(*object, name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
                           nullptr, exception ? exception : &ignored, nullptr);
 }
 
@@ -34,7 +26,7 @@ LONG get_property(IDispatch* object, const wchar_t* name)
     DISPPARAMS none = {};
     VARIANT result;
     ::VariantInit(&result);
-    expect_ok(object->Invoke(dispid_of(object, name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+    expect_ok(object->Invoke(dispid_of(*object, name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
                              &result, nullptr, nullptr),
               "Invoke");
     EXPECT_EQ(result.vt, VT_I4);
@@ -94,7 +86,7 @@ TEST(DispatchTest, LogInterfacesDispatchOnThemselves)
     DISPPARAMS params = {&argument, nullptr, 1, 0};
     EXCEPINFO exception = {};
     // The setting's name is empty: 63610 arrives as an exception.
-    EXPECT_EQ(settings_dispatch->Invoke(dispid_of(settings_dispatch.get(), L"Add"), IID_NULL, LOCALE_USER_DEFAULT,
+    EXPECT_EQ(settings_dispatch->Invoke(dispid_of(*settings_dispatch, L"Add"), IID_NULL, LOCALE_USER_DEFAULT,
                                         DISPATCH_METHOD, &params, nullptr, &exception, nullptr),
               DISP_E_EXCEPTION);
     EXPECT_EQ(exception.scode, numbered(63610));

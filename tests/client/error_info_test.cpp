@@ -39,14 +39,6 @@ std::string name_of(const ::testing::TestParamInfo<mode_case>& info)
 // Whether the host's own information is what the caller must receive.
 bool host_information_counts(host_mode mode) { return mode == host_mode::supported || mode == host_mode::unannounced; }
 
-DISPID dispid_of(IDispatch& object, const wchar_t* name)
-{
-    DISPID id = DISPID_UNKNOWN;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    expect_ok(object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), "GetIDsOfNames");
-    return id;
-}
-
 // One argument of a late-bound call.
 struct argument {
     VARTYPE type;

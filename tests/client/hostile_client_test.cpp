@@ -16,14 +16,6 @@ using namespace testing_support;
 
 namespace {
 
-DISPID dispid_of(IDispatch& object, const wchar_t* name)
-{
-    DISPID id = DISPID_UNKNOWN;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    expect_ok(object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), "GetIDsOfNames");
-    return id;
-}
-
 VARIANT number(LONG value)
 {
     VARIANT v;

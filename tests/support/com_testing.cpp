@@ -22,6 +22,14 @@ failure failure_of(HRESULT hr)
     return result;
 }
 
+DISPID dispid_of(IDispatch& object, const wchar_t* name)
+{
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    expect_ok(object.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), "GetIDsOfNames");
+    return id;
+}
+
 HRESULT component_can_unload_now()
 {
     HMODULE module = ::GetModuleHandleW(L"K1MrgRls.dll");

@@ -43,6 +43,9 @@ constexpr HRESULT numbered(long number)
     return static_cast<HRESULT>(0x800A0000UL | static_cast<unsigned long>(number));
 }
 
+// The dispatch identifier of a member, by name; fails the test when unknown.
+DISPID dispid_of(IDispatch& object, const wchar_t* name);
+
 // DllCanUnloadNow of the loaded component.
 HRESULT component_can_unload_now();
 
