@@ -54,20 +54,30 @@ void throw_failure(HRESULT code) { throw com_error(code, nullptr); }
 
 void throw_error(HRESULT code) { throw com_error(code, take_error_info()); }
 
-com_ptr<IErrorInfo> callee_error_info(IUnknown* callee, REFIID iid) noexcept
+com_ptr<IErrorInfo> callee_error_info(IUnknown* callee, std::initializer_list<IID> iids) noexcept
 {
     com_ptr<IErrorInfo> info = take_error_info();
-    if (info && callee) {
-        // Hosts differ: only a callee that answers S_FALSE is taken at its word.
-        com_ptr<ISupportErrorInfo> support;
-        if (SUCCEEDED(callee->QueryInterface(IID_ISupportErrorInfo, support.put_void())) && support &&
-            support->InterfaceSupportsErrorInfo(iid) == S_FALSE)
-            info.reset();
+    if (!info || !callee) return info;
+    // Hosts differ: only a callee that answers S_FALSE is taken at its word.
+    com_ptr<ISupportErrorInfo> support;
+    if (FAILED(callee->QueryInterface(IID_ISupportErrorInfo, support.put_void())) || !support) return info;
+    for (const IID& iid : iids) {
+        if (support->InterfaceSupportsErrorInfo(iid) != S_FALSE) return info;
     }
-    return info;
+    return {};
 }
 
-void throw_error(HRESULT code, IUnknown* callee, REFIID iid) { throw com_error(code, callee_error_info(callee, iid)); }
+void throw_error(HRESULT code, IUnknown* callee, REFIID iid)
+{
+    throw com_error(code, callee_error_info(callee, {iid}));
+}
+
+void throw_error(HRESULT code, IUnknown* callee, REFIID iid, std::wstring_view source, std::wstring_view description)
+{
+    com_ptr<IErrorInfo> info = callee_error_info(callee, {iid});
+    if (!info) info = make_error_info(source, description);
+    throw com_error(code, std::move(info));
+}
 
 void throw_error(HRESULT code, std::wstring_view source, std::wstring_view description)
 {

@@ -10,6 +10,7 @@
 #include <ole2.h>
 
 #include <exception>
+#include <initializer_list>
 #include <new>
 #include <string>
 #include <string_view>
@@ -41,10 +42,11 @@ com_ptr<IErrorInfo> make_error_info(std::wstring_view source, std::wstring_view 
 // The system's message text for an HRESULT, or a text naming it in hexadecimal.
 std::wstring message_text(HRESULT code);
 
-// The error information that a failed call on `callee` through `iid` left on the
-// thread, taken; empty when there is none, or when the callee says through
-// ISupportErrorInfo (S_FALSE) that it sets none for that interface.
-com_ptr<IErrorInfo> callee_error_info(IUnknown* callee, REFIID iid) noexcept;
+// The error information that a failed call on `callee` left on the thread,
+// taken; empty when there is none, or when the callee says through
+// ISupportErrorInfo (S_FALSE) that it sets none for every interface in `iids`
+// (those it may have been called through).
+com_ptr<IErrorInfo> callee_error_info(IUnknown* callee, std::initializer_list<IID> iids) noexcept;
 
 // Throws for a failure of one of this server's own objects, or of a call that
 // reports through the thread's error information: that information goes with it.
@@ -54,6 +56,11 @@ com_ptr<IErrorInfo> callee_error_info(IUnknown* callee, REFIID iid) noexcept;
 // information the callee left on the thread goes with it, unless the callee says
 // through ISupportErrorInfo (S_FALSE) that it sets none for that interface.
 [[noreturn]] void throw_error(HRESULT code, IUnknown* callee, REFIID iid);
+
+// Throws for a failure of a call on `callee` through `iid`, with the callee's
+// error information or, when it left none, with one made here.
+[[noreturn]] void throw_error(HRESULT code, IUnknown* callee, REFIID iid, std::wstring_view source,
+                              std::wstring_view description);
 
 // Throws a failure without error information: the boundary makes it, for the
 // class whose operation failed.

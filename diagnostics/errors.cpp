@@ -37,9 +37,7 @@ void raise_error(long number, std::wstring_view source, std::initializer_list<st
     com::variant_array arguments(inserts);
     const HRESULT raised = utility.RaiseError(&code, source_text.ref(), arguments.ref());
     if (SUCCEEDED(raised)) return;
-    com::com_ptr<IErrorInfo> info = com::callee_error_info(&utility, __uuidof(IHostUtility));
-    if (!info) info = com::make_error_info(source, describe(number, inserts));
-    throw com::com_error(raised, std::move(info));
+    com::throw_error(raised, &utility, __uuidof(IHostUtility), source, describe(number, inserts));
 }
 
 void raise_overflow(std::wstring_view class_name) { com::throw_error(error_hresult(6), class_name, L"Overflow"); }

@@ -36,9 +36,7 @@ void trace_line(std::wstring_view format, std::wstring_view class_label, std::ws
     com::variant_array arguments{class_label, member_label};
     const HRESULT traced = service->Trace(trace_level, format_text.ref(), arguments.ref());
     if (SUCCEEDED(traced)) return;
-    com::com_ptr<IErrorInfo> info = com::callee_error_info(service, __uuidof(ITraceService));
-    if (!info) info = com::make_error_info(class_label, com::message_text(traced));
-    throw com::com_error(traced, std::move(info));
+    com::throw_error(traced, service, __uuidof(ITraceService), class_label, com::message_text(traced));
 }
 
 } // namespace

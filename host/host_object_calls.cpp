@@ -10,15 +10,7 @@ void check_host_call(HRESULT result, HostObject& object)
     if (SUCCEEDED(result)) return;
     // The host hands its objects out as HostObject2: its error information counts
     // unless the object disowns it for both interfaces.
-    com::com_ptr<IErrorInfo> info = com::take_error_info();
-    if (info) {
-        com::com_ptr<ISupportErrorInfo> support;
-        if (SUCCEEDED(object.QueryInterface(IID_ISupportErrorInfo, support.put_void())) && support &&
-            support->InterfaceSupportsErrorInfo(IID_HostObject) == S_FALSE &&
-            support->InterfaceSupportsErrorInfo(IID_HostObject2) == S_FALSE)
-            info.reset();
-    }
-    throw com::com_error(result, std::move(info));
+    throw com::com_error(result, com::callee_error_info(&object, {IID_HostObject, IID_HostObject2}));
 }
 
 std::wstring id_of(HostObject& object)
