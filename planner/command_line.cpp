@@ -4,7 +4,7 @@
 
 namespace planner {
 
-const char* const usage = "usage: K1MrgPlan [--json] [--trace FILE|-] [--progress] [--timings] [PLAN]\n"
+const char* const usage = "usage: K1MrgPlan [--json] [--html FILE] [--trace FILE|-] [--progress] [--timings] [PLAN]\n"
                           "       K1MrgPlan --sample   (prints the built-in sample plan)\n"
                           "Without PLAN the built-in sample plan is used.\n"
                           "Exit status: 0 everything accepted, 1 entries refused, 2 the plan cannot be used.\n";
@@ -16,6 +16,9 @@ command_line parse_command_line(const std::vector<std::string>& arguments)
         const std::string& argument = arguments[i];
         if (argument == "--json") {
             result.json = true;
+        } else if (argument == "--html") {
+            if (i + 1 == arguments.size()) throw std::invalid_argument("--html needs a file name");
+            result.html = arguments[++i];
         } else if (argument == "--trace") {
             if (i + 1 == arguments.size()) throw std::invalid_argument("--trace needs a file name or -");
             result.trace = arguments[++i];

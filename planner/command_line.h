@@ -10,6 +10,7 @@ namespace planner {
 struct command_line {
     std::optional<std::string> plan_file; // none: the built-in sample
     bool json = false;
+    std::optional<std::string> html;  // a file for the HTML report, besides the report on standard output
     std::optional<std::string> trace; // a file, or "-" for standard error
     bool progress = false;            // progress lines even when standard error is no terminal
     bool timings = false;             // wall time per phase and peak memory on standard error
