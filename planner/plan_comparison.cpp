@@ -208,7 +208,23 @@ void write_comparison_json(std::FILE* out, const plan& before, const plan& after
     for (const compared_rule& rule : comparison.rules_removed)
         removed.push_back(rule_json(rule));
     document["rulesRemoved"] = std::move(removed);
-    const std::string text = document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+    // As the plan report writes JSON: a member a line, array elements one a line.
+    constexpr auto replace = json::error_handler_t::replace;
+    std::string text = "{";
+    bool first_member = true;
+    for (const auto& [key, value] : document.items()) {
+        text += (first_member ? "\n  " : ",\n  ") + json(key).dump(-1, ' ', false, replace) + ": ";
+        first_member = false;
+        if (!value.is_array() || value.empty()) {
+            text += value.dump(-1, ' ', false, replace);
+            continue;
+        }
+        text += "[";
+        for (std::size_t i = 0; i < value.size(); ++i)
+            text += (i == 0 ? "\n    " : ",\n    ") + value[i].dump(-1, ' ', false, replace);
+        text += "\n  ]";
+    }
+    text += "\n}\n";
     std::fwrite(text.data(), 1, text.size(), out);
 }
 

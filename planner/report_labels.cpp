@@ -30,7 +30,7 @@ std::string rule_usage_text(const rule_usage& usage)
     case rule_status::decided:
         return std::to_string(usage.decided) + (usage.decided == 1 ? " object" : " objects");
     case rule_status::refused:
-        return usage.why;
+        return "refused: " + usage.why;
     case rule_status::unused:
         break;
     }

@@ -163,7 +163,7 @@ private:
 
 std::string refusal_text(const refusal& refusal)
 {
-    std::string text = "refused: error " + std::to_string(refusal.code);
+    std::string text = "error " + std::to_string(refusal.code);
     if (!refusal.source.empty()) text += " from " + refusal.source;
     if (!refusal.message.empty()) text += ": " + refusal.message;
     return text;
