@@ -68,8 +68,9 @@ json folders_of(const plan& plan, const folder_expansion& expansion)
 
 } // namespace
 
-void write_json_report(std::FILE* out, const plan& plan, const outcome& outcome, const std::vector<rule_usage>& rules)
+void write_json_report(std::FILE* out, const plan& plan, const outcome& outcome)
 {
+    const std::vector<rule_usage> rules = rule_usages(plan, outcome);
     document doc(out);
     doc.value("description", plan.description);
     doc.array("errors", outcome.refusals, [](const refusal& refusal) {

@@ -12,8 +12,9 @@
 
 namespace planner {
 
-void write_text_report(std::FILE* out, const plan& plan, const outcome& outcome, const std::vector<rule_usage>& rules);
-void write_json_report(std::FILE* out, const plan& plan, const outcome& outcome, const std::vector<rule_usage>& rules);
+// Both include what each rule did (rule_usage.h).
+void write_text_report(std::FILE* out, const plan& plan, const outcome& outcome);
+void write_json_report(std::FILE* out, const plan& plan, const outcome& outcome);
 // One row per answer, in resolve order, as RFC 4180 says (UTF-8, a header row, CRLF).
 void write_csv_report(std::FILE* out, const plan& plan, const outcome& outcome);
 

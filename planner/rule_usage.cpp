@@ -2,8 +2,9 @@
 
 #include "text_encoding.h"
 
+#include <windows.h>
+
 #include <algorithm>
-#include <cwctype>
 #include <unordered_set>
 
 namespace planner {
@@ -40,11 +41,12 @@ public:
         if (resolved_ == 0)
             return candidates == 1 ? "the one object it applies to was not resolved"
                                    : "none of the " + objects(candidates) + " it applies to was resolved";
-        std::string text = resolved_ == 1 ? std::string("the object it applies to was decided by a rule that comes "
-                                                        "first: ")
-                                          : "all " + objects(resolved_) +
-                                                " it applies to were decided by rules "
-                                                "that come first: ";
+        std::string text = resolved_ < candidates ? std::to_string(resolved_) + " resolved of the " +
+                                                        objects(candidates) + " it applies to were"
+                           : candidates == 1 ? std::string("the object it applies to was")
+                                             : "all " + objects(candidates) + " it applies to were";
+        const std::size_t deciders = rules_.size() + (defaults_ > 0 ? 1 : 0) + (failed_ > 0 ? 1 : 0);
+        text += deciders == 1 ? " decided by a rule that comes first: " : " decided by rules that come first: ";
         std::string list;
         for (const auto& [rule, count] : rules_)
             list += (list.empty() ? "" : ", ") + rule_label(plan, rule) + " took " + std::to_string(count);
@@ -348,8 +350,10 @@ std::string_view reason_kind_name(reason_kind kind) noexcept
 std::string loose_path(std::string_view path)
 {
     std::wstring wide = widen(path);
-    for (wchar_t& c : wide)
-        c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+    // Lower case as the system has it for every language, not only for ASCII.
+    if (!wide.empty())
+        ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, wide.data(), static_cast<int>(wide.size()), wide.data(),
+                        static_cast<int>(wide.size()), nullptr, nullptr, 0);
     std::wstring key;
     std::size_t start = 0;
     while (start <= wide.size()) {

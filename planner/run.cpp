@@ -232,19 +232,23 @@ int run(const command_line& command)
     outcome outcome;
     if (!run_plan(*plan, *trace, progress, timings, outcome)) return exit_unusable;
 
-    const std::vector<rule_usage> rules = rule_usages(*plan, outcome);
     if (command.json)
-        write_json_report(stdout, *plan, outcome, rules);
+        write_json_report(stdout, *plan, outcome);
     else
-        write_text_report(stdout, *plan, outcome, rules);
+        write_text_report(stdout, *plan, outcome);
     std::fflush(stdout);
     if (command.csv && !write_csv(*command.csv, *plan, outcome)) return unusable("cannot write " + *command.csv);
     timings.phase("report");
     timings.finish();
     if (report_failures(outcome)) return exit_unusable;
-    const bool unused_rule = std::any_of(rules.begin(), rules.end(),
-                                         [](const rule_usage& usage) { return usage.status != rule_status::decided; });
-    return outcome.refusals.empty() && !(command.strict && unused_rule) ? exit_accepted : exit_refused;
+    if (!outcome.refusals.empty()) return exit_refused;
+    if (command.strict) {
+        const std::vector<rule_usage> rules = rule_usages(*plan, outcome);
+        if (std::any_of(rules.begin(), rules.end(),
+                        [](const rule_usage& rule) { return rule.status != rule_status::decided; }))
+            return exit_refused;
+    }
+    return exit_accepted;
 }
 
 } // namespace planner

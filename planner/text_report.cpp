@@ -193,8 +193,9 @@ void write_options_and_logs(writer& out, const outcome& outcome)
 
 } // namespace
 
-void write_text_report(std::FILE* file, const plan& plan, const outcome& outcome, const std::vector<rule_usage>& rules)
+void write_text_report(std::FILE* file, const plan& plan, const outcome& outcome)
 {
+    const std::vector<rule_usage> rules = rule_usages(plan, outcome);
     writer out(file);
     out.line("Merge plan: " + plural(plan.objects.size(), "object", "objects") + ", " +
              plural(plan.category_rules.size() + plan.type_rules.size() + plan.object_rules.size() +
