@@ -138,7 +138,7 @@ public:
             {"$schema", "description", "objects", "categories", "rules", "options", "logs", "actionNames", "resolve"});
         // "$schema" names the plan's JSON Schema for editors; the reader needs nothing of it.
         if (const json* schema = top.find("$schema")) to_text(*schema, "$schema");
-        if (const json* description = top.find("description")) to_text(*description, "description");
+        if (const json* description = top.find("description")) plan_.description = to_text(*description, "description");
         expect_array(top.require("objects"), "objects");
         finish_objects();
         if (const json* categories = top.find("categories")) read_categories(*categories);
