@@ -186,9 +186,11 @@ void write_folder_rules(writer& out, const plan& plan, const outcome& outcome)
     out.raw("<p id=\"sort\">");
     out.text("The folder sort appended " + plural(expansion.sort_levels, "level", "levels") + ".");
     out.raw("</p>\n");
-    if (expansion.sort_bound_reached)
-        out.raw("<p class=\"warning\">The folder sort stopped at its bound: the relations among the folders never "
-                "settle.</p>\n");
+    if (const std::string unsettled = unsettled_sort_text(expansion); !unsettled.empty()) {
+        out.raw("<p class=\"warning\" id=\"unsettled\">");
+        out.text(unsettled);
+        out.raw("</p>\n");
+    }
 }
 
 void write_options_and_logs(writer& out, const outcome& outcome)
@@ -222,7 +224,13 @@ void write_summary(writer& out, const plan& plan, const outcome& outcome, const 
                     "rule", "rules") +
              ", " + plural(plan.options.size(), "option", "options") + ", " +
              plural(plan.logs.size(), "log setting", "log settings"));
-    out.raw("</p>\n</header>\n<section id=\"summary\">\n<h2>Summary</h2>\n");
+    out.raw("</p>\n");
+    if (!plan.description.empty()) {
+        out.raw("<p class=\"description\" id=\"description\">");
+        out.text(plan.description);
+        out.raw("</p>\n");
+    }
+    out.raw("</header>\n<section id=\"summary\">\n<h2>Summary</h2>\n");
     if (!outcome.component_failures.empty()) {
         out.raw("<h3 class=\"warning\">Component failures</h3>\n<ul>\n");
         for (const std::string& failure : outcome.component_failures)
@@ -234,6 +242,33 @@ void write_summary(writer& out, const plan& plan, const outcome& outcome, const 
     write_folder_rules(out, plan, outcome);
     write_options_and_logs(out, outcome);
     out.raw("</section>\n");
+}
+
+// Every rule with what it decided, the rules that decided nothing first.
+void write_rules(writer& out, const plan& plan, const outcome& outcome)
+{
+    std::vector<rule_usage> rules = rule_usages(plan, outcome);
+    std::stable_partition(rules.begin(), rules.end(),
+                          [](const rule_usage& usage) { return usage.status != rule_status::decided; });
+    out.raw("<section id=\"rules\">\n<h2>Rules</h2>\n");
+    if (rules.empty()) {
+        out.raw("<p class=\"none\">The plan has no rules.</p>\n</section>\n");
+        return;
+    }
+    out.raw("<p class=\"muted\">The rules that decided nothing come first, then the others in the order the "
+            "component was given them.</p>\n<table class=\"rules\"><thead><tr><th>Rule</th><th>Status</th>"
+            "<th class=\"num\">Objects</th><th>What it did</th></tr></thead><tbody>\n");
+    for (const rule_usage& usage : rules) {
+        out.raw("<tr data-kind=\"" + std::string(usage.rule.kind) + "\" data-index=\"" +
+                std::to_string(usage.rule.index) + "\" data-decided=\"" + std::to_string(usage.decided) + "\"" +
+                (usage.status == rule_status::decided ? "" : " class=\"idle\"") + ">");
+        out.element("td", rule_label(plan, usage.rule));
+        out.element("td", status_name(usage.status));
+        out.raw("<td class=\"num\">" + std::to_string(usage.decided) + "</td>");
+        out.element("td", rule_usage_text(usage));
+        out.raw("</tr>\n");
+    }
+    out.raw("</tbody></table>\n</section>\n");
 }
 
 // The inventory for the page's script: the folder paths once each, the folder
@@ -307,7 +342,8 @@ void write_html_report(std::FILE* file, const plan& plan, const outcome& outcome
             write_summary(out, plan, outcome, actions);
         else if (name == "data")
             write_data(out, plan, outcome, actions);
-        // "rules": the table of rules and what each decided goes here.
+        else if (name == "rules")
+            write_rules(out, plan, outcome);
         from = end + 2;
     }
     out.raw(std::string_view(page).substr(from));

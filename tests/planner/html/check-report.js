@@ -68,6 +68,24 @@ for (const o of plan.objects) if (depth(o) >= depth(deepest)) deepest = o;
     check(sort.includes(`appended ${report.folders.sortLevels} level`), "the sort's outcome", sort);
     const totals = await page.textContent("#totals");
     check(totals.startsWith(`${plan.objects.length} object`), "the plan's object count", totals);
+    const description = await page.$("#description");
+    check(report.description ? (await description.textContent()) === report.description : description === null,
+          "the plan's description");
+    check((await page.$("#unsettled") !== null) === (report.folders.sortSettled === false),
+          "the unsettled sort is named exactly when the JSON says so");
+
+    // ---- The rules table: every rule once, those that decided nothing first ----
+    const table = await page.$$eval("table.rules tbody tr", (rows) =>
+      rows.map((tr) => [tr.dataset.kind, Number(tr.dataset.index), Number(tr.dataset.decided),
+                        tr.cells[1].textContent]));
+    const key = (kind, index) => kind + " " + index;
+    const byJson = new Map(report.rules.map((r) => [key(r.kind, r.index), [r.decided, r.status]]));
+    check(table.length === report.rules.length, `one row per rule (${report.rules.length})`, `${table.length} rows`);
+    check(table.every(([kind, index, decided, status]) => same(byJson.get(key(kind, index)), [decided, status])),
+          "each rule's count and status equal the JSON's");
+    const firstDecided = table.findIndex(([, , , status]) => status === "decided");
+    check(firstDecided < 0 || table.slice(firstDecided).every(([, , , status]) => status === "decided"),
+          "the rules that decided nothing come first");
     await page.screenshot({ path: shotPrefix + "-summary.png" });
 
     // ---- A filter for one action shows exactly its objects ----

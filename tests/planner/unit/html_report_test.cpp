@@ -131,6 +131,27 @@ TEST(HtmlReport, DataHoldsTheTreeActionsAndReasons)
     EXPECT_NE(page.find("<li>\\Top</li>"), std::string::npos);
 }
 
+TEST(HtmlReport, ShowsTheDescriptionAndTheRulesThatDecidedNothingFirst)
+{
+    const plan p = read_plan(R"({"description": "Q3 <merge>", "objects": [{"id": "A", "type": 110}],
+        "rules": {"category": [{"category": 1, "action": 5}], "type": [{"type": 999, "action": 2}],
+                  "object": [{"id": "A", "type": 110, "action": 3}]}})");
+    outcome o;
+    o.expansion.ran = true;
+    o.object_rule_accepted = {true};
+    o.lookups.push_back({0, 3, reason_kind::object_rule, 0});
+    const std::string page = html_report(p, o);
+    EXPECT_NE(page.find("<p class=\"description\" id=\"description\">Q3 &lt;merge&gt;</p>"), std::string::npos);
+    const std::size_t category = page.find("<tr data-kind=\"category\" data-index=\"0\" data-decided=\"0\"");
+    const std::size_t type = page.find("<tr data-kind=\"type\" data-index=\"0\" data-decided=\"0\"");
+    const std::size_t object = page.find("<tr data-kind=\"object\" data-index=\"0\" data-decided=\"1\"");
+    ASSERT_NE(category, std::string::npos);
+    ASSERT_NE(type, std::string::npos);
+    ASSERT_NE(object, std::string::npos);
+    EXPECT_LT(category, type);
+    EXPECT_LT(type, object);
+}
+
 TEST(HtmlReport, StaysUnder200BytesPerObjectAt100000)
 {
     constexpr std::uint32_t count = 100000;
