@@ -298,7 +298,8 @@ int wmain(int argc, wchar_t** argv)
             imported.push_back(load(argv[i]));
         library_writer(platform, declared.get(), std::move(imported), argv[3]).write();
     } catch (const failure& f) {
-        std::fprintf(stderr, "write_type_library: %s failed (0x%08lx)\n", f.what(), static_cast<unsigned long>(f.result));
+        std::fprintf(stderr, "write_type_library: %s failed (0x%08lx)\n", f.what(),
+                     static_cast<unsigned long>(f.result));
         status = 1;
     }
     ::CoUninitialize();

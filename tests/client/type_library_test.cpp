@@ -355,9 +355,8 @@ std::vector<std::wstring> walk(ITypeLib* library)
                 type_attributes implemented_attributes(implemented_info.get());
                 INT flags = 0;
                 expect_ok(info->GetImplTypeFlags(j, &flags), "GetImplTypeFlags");
-                lines.push_back(L"  " + name_of(implemented_info.get()) + L" " +
-                                text_of(implemented_attributes->guid) + L" flags " + std::to_wstring(flags) +
-                                L" in " + home_of(implemented_info.get()).first);
+                lines.push_back(L"  " + name_of(implemented_info.get()) + L" " + text_of(implemented_attributes->guid) +
+                                L" flags " + std::to_wstring(flags) + L" in " + home_of(implemented_info.get()).first);
             }
         } else {
             line = L"interface " + line + L" kind " + std::to_wstring(attributes->typekind) + L" flags " +
@@ -370,21 +369,20 @@ std::vector<std::wstring> walk(ITypeLib* library)
 
 std::vector<std::wstring> expected_walk()
 {
-    const WORD interface_flags = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE |
-                                 TYPEFLAG_FDISPATCHABLE | TYPEFLAG_FOLEAUTOMATION;
+    const WORD interface_flags = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE;
     auto interface_line = [&](const std::wstring& name, const IID& iid) {
-        return L"interface " + name + L" " + text_of(iid) + L" kind " + std::to_wstring(TKIND_DISPATCH) +
-               L" flags " + std::to_wstring(interface_flags);
+        return L"interface " + name + L" " + text_of(iid) + L" kind " + std::to_wstring(TKIND_DISPATCH) + L" flags " +
+               std::to_wstring(interface_flags);
     };
     std::vector<std::wstring> lines = {interface_line(L"CMergeRules___v0", IID_CMergeRules___v0)};
     for (const coclass_entry& c : coclasses) {
-        lines.push_back(interface_line(c.interfaces.front().first, *c.interfaces.front().second));
         lines.push_back(L"coclass " + std::wstring(c.name) + L" " + text_of(*c.clsid) + L" flags " +
                         std::to_wstring(c.creatable ? TYPEFLAG_FCANCREATE : 0));
         for (std::size_t i = 0; i < c.interfaces.size(); ++i)
             lines.push_back(L"  " + std::wstring(c.interfaces[i].first) + L" " + text_of(*c.interfaces[i].second) +
                             L" flags " + std::to_wstring(i == 0 ? IMPLTYPEFLAG_FDEFAULT : 0) + L" in " +
                             (i == 0 ? own_library : administration_library));
+        lines.push_back(interface_line(c.interfaces.front().first, *c.interfaces.front().second));
     }
     return lines;
 }
@@ -410,6 +408,25 @@ TEST(TypeLibraryTest, EmbeddedLibraryAndFileHoldExactlyTheCatalogue)
     expect_ok(::LoadTypeLibEx(K1MRGRLS_TLB_FILE, REGKIND_NONE, file.put()), "LoadTypeLibEx of K1MrgRls.tlb");
     ASSERT_TRUE(file);
     EXPECT_EQ(walk(file.get()), walked);
+}
+
+// The imports are recorded by file name, as a host finds them on its own
+// machine, never by the path they were read from when the library was written.
+TEST(TypeLibraryTest, FileNamesTheImportedLibrariesWithoutAPath)
+{
+    HANDLE file = ::CreateFileW(K1MRGRLS_TLB_FILE, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::string bytes(::GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    const BOOL ok = ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    ::CloseHandle(file);
+    ASSERT_TRUE(ok);
+    for (const char* name : {"stdole2.tlb", "K5TYPLIB.dll", "K1TypLib.tlb"}) {
+        const std::size_t at = bytes.find(name);
+        ASSERT_NE(at, std::string::npos) << name;
+        EXPECT_TRUE(at == 0 || (bytes[at - 1] != '\\' && bytes[at - 1] != '/')) << name << " has a path";
+    }
+    EXPECT_EQ(bytes.find("K1PriTyp"), std::string::npos);
 }
 
 } // namespace

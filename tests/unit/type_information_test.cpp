@@ -29,8 +29,8 @@ public:
         EXPECT_HRESULT_SUCCEEDED(stdole->GetTypeInfoOfGuid(IID_IUnknown, unknown.put()));
 
         com::com_ptr<ICreateTypeLib2> created;
-        EXPECT_HRESULT_SUCCEEDED(::CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, path.c_str(),
-                                                  created.put()));
+        EXPECT_HRESULT_SUCCEEDED(
+            ::CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, path.c_str(), created.put()));
         created->SetGuid(library_id);
         created->SetVersion(1, 0);
         created->SetName(const_cast<LPOLESTR>(L"Scratch"));
