@@ -14,13 +14,13 @@ set(K1MrgRls_TLB ${IDL_OUTPUT_DIR}/K1MrgRls.tlb)
 add_custom_target(component_declarations DEPENDS ${K1MrgRls_DECLARED_TLB} ${K1MrgRls_HEADER})
 add_dependencies(component_declarations host_type_libraries)
 
-add_subdirectory(${CMAKE_SOURCE_DIR}/tools ${CMAKE_BINARY_DIR}/tools)
-
 # A tree whose programs cannot run here (no 32-bit Wine for an x86 tree) names
 # the generator of another tree; the generator writes either platform's library.
 set(K1MRGRLS_TLB_GENERATOR "" CACHE FILEPATH
     "write_type_library.exe to run under Wine (empty: the one built in this tree)")
+add_subdirectory(${CMAKE_SOURCE_DIR}/tools ${CMAKE_BINARY_DIR}/tools)
 if(K1MRGRLS_TLB_GENERATOR)
+  set_target_properties(write_type_library PROPERTIES EXCLUDE_FROM_ALL TRUE)
   set(tlb_generator ${K1MRGRLS_TLB_GENERATOR})
   set(tlb_generator_dependency ${K1MRGRLS_TLB_GENERATOR})
 else()

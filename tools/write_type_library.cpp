@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <initializer_list>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -247,6 +248,7 @@ private:
             p.tdesc = translate(p.tdesc, target, source);
         copy.elemdescFunc.tdesc = translate(f->elemdescFunc.tdesc, target, source);
         copy.lprgelemdescParam = parameters.empty() ? nullptr : parameters.data();
+        copy.oVft = 0; // laid out anew for the platform written
         check(target->AddFuncDesc(index, &copy), "AddFuncDesc");
 
         std::vector<BSTR> names(static_cast<std::size_t>(f->cParams) + 1);
@@ -279,6 +281,87 @@ com::com_ptr<ITypeLib> load(const std::wstring& path)
     return library;
 }
 
+bool is_automation_library_for_another_platform(ITypeLib* library, SYSKIND platform)
+{
+    // stdole2.tlb, {00020430-0000-0000-C000-000000000046}
+    const GUID automation = {0x00020430, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+    TLIBATTR* attributes = nullptr;
+    check(library->GetLibAttr(&attributes), "GetLibAttr");
+    const bool other = IsEqualGUID(attributes->guid, automation) && attributes->syskind != platform;
+    library->ReleaseTLibAttr(attributes);
+    return other;
+}
+
+com::com_ptr<ICreateTypeInfo> add_interface(ICreateTypeLib2* library, const wchar_t* name, REFIID iid, ITypeInfo* base,
+                                            std::initializer_list<const wchar_t*> functions)
+{
+    com::com_ptr<ICreateTypeInfo> created;
+    check(library->CreateTypeInfo(const_cast<LPOLESTR>(name), TKIND_INTERFACE, created.put()), "CreateTypeInfo");
+    check(created->SetGuid(iid), "SetGuid");
+    if (base) {
+        HREFTYPE reference = 0;
+        check(created->AddRefTypeInfo(base, &reference), "AddRefTypeInfo");
+        check(created->AddImplType(0, reference), "AddImplType");
+    }
+    UINT index = 0;
+    for (const wchar_t* function : functions) {
+        FUNCDESC description = {};
+        description.memid = static_cast<MEMBERID>(0x60000000 + index);
+        description.funckind = FUNC_PUREVIRTUAL;
+        description.invkind = INVOKE_FUNC;
+        description.callconv = CC_STDCALL;
+        description.elemdescFunc.tdesc.vt = VT_HRESULT;
+        check(created->AddFuncDesc(index, &description), "AddFuncDesc");
+        LPOLESTR names[] = {const_cast<LPOLESTR>(function)};
+        check(created->SetFuncAndParamNames(index, names, 1), "SetFuncAndParamNames");
+        ++index;
+    }
+    check(created->LayOut(), "LayOut");
+    return created;
+}
+
+// The layout of an interface derived from IDispatch takes the size of
+// IDispatch's table from the IDispatch referred to, so a 32-bit library must
+// refer to a 32-bit one. Where only another platform's stdole2.tlb is at hand,
+// this writes a stand-in with the same identifiers, IUnknown and IDispatch and
+// their slots, as stdole2.tlb in a folder of its own, and loads it by that
+// name, which the new library records; a client resolves the reference by
+// identifier to its own stdole2.tlb.
+// The stand-in's folder, removed once the new library is written.
+std::wstring stand_in_folder;
+
+com::com_ptr<ITypeLib> automation_library_for(SYSKIND platform)
+{
+    wchar_t temporary[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temporary);
+    const std::wstring folder =
+        std::wstring(temporary) + L"write_type_library." + std::to_wstring(::GetCurrentProcessId());
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    stand_in_folder = folder;
+    const std::wstring path = folder + L"\\stdole2.tlb";
+    {
+        com::com_ptr<ICreateTypeLib2> library;
+        check(::CreateTypeLib2(platform, path.c_str(), library.put()), "CreateTypeLib2");
+        const GUID automation = {0x00020430, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+        check(library->SetGuid(automation), "SetGuid");
+        check(library->SetVersion(2, 0), "SetVersion");
+        check(library->SetName(const_cast<LPOLESTR>(L"stdole")), "SetName");
+        auto unknown = add_interface(library.get(), L"IUnknown", IID_IUnknown, nullptr,
+                                     {L"QueryInterface", L"AddRef", L"Release"});
+        add_interface(library.get(), L"IDispatch", IID_IDispatch, unknown.try_as<ITypeInfo>().get(),
+                      {L"GetTypeInfoCount", L"GetTypeInfo", L"GetIDsOfNames", L"Invoke"});
+        check(library->SaveAllChanges(), "SaveAllChanges");
+    }
+    wchar_t current[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, current);
+    ::SetCurrentDirectoryW(folder.c_str());
+    com::com_ptr<ITypeLib> stand_in;
+    const HRESULT hr = ::LoadTypeLibEx(L"stdole2.tlb", REGKIND_NONE, stand_in.put());
+    ::SetCurrentDirectoryW(current);
+    check(hr, "LoadTypeLibEx of the stand-in");
+    return stand_in;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -294,14 +377,23 @@ int wmain(int argc, wchar_t** argv)
         const SYSKIND platform = platform_of(argv[1]);
         auto declared = load(argv[2]);
         std::vector<com::com_ptr<ITypeLib>> imported;
-        for (int i = 4; i < argc; ++i)
-            imported.push_back(load(argv[i]));
+        for (int i = 4; i < argc; ++i) {
+            auto library = load(argv[i]);
+            if (is_automation_library_for_another_platform(library.get(), platform))
+                library = automation_library_for(platform);
+            imported.push_back(library);
+        }
         library_writer(platform, declared.get(), std::move(imported), argv[3]).write();
+        declared.reset();
     } catch (const failure& f) {
         std::fprintf(stderr, "write_type_library: %s failed (0x%08lx)\n", f.what(),
                      static_cast<unsigned long>(f.result));
         status = 1;
     }
     ::CoUninitialize();
+    if (!stand_in_folder.empty()) {
+        ::DeleteFileW((stand_in_folder + L"\\stdole2.tlb").c_str());
+        ::RemoveDirectoryW(stand_in_folder.c_str());
+    }
     return status;
 }
