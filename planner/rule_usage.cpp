@@ -250,9 +250,12 @@ std::vector<rule_usage> rule_usages(const plan& plan, const outcome& outcome)
         if (const lookup_result* lookup = objects_of.answer(object))
             if (const auto rule = attribution.decider(*lookup)) ++usage_of(*rule).decided;
     for (const refusal& refusal : outcome.refusals) {
-        if (refusal.kind != category_kind && refusal.kind != type_kind && refusal.kind != object_kind &&
-            refusal.kind != folder_kind)
-            continue;
+        const std::size_t listed = refusal.kind == category_kind ? plan.category_rules.size()
+                                   : refusal.kind == type_kind   ? plan.type_rules.size()
+                                   : refusal.kind == object_kind ? plan.object_rules.size()
+                                   : refusal.kind == folder_kind ? plan.folder_rules.size()
+                                                                 : 0;
+        if (refusal.index >= listed) continue; // an option, a log setting, or no rule of this plan
         rule_usage& usage = usage_of({refusal.kind, refusal.index});
         usage.status = rule_status::refused;
         usage.why = refusal_text(refusal);

@@ -208,8 +208,8 @@ TEST(JsonReport, HasEveryMemberInOrderAndEscapesOddTexts)
     std::vector<std::string> keys;
     for (const auto& [key, value] : doc.items())
         keys.push_back(key);
-    EXPECT_EQ(keys,
-              (std::vector<std::string>{"errors", "objectRules", "actions", "options", "logs", "folders", "failures"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"description", "errors", "objectRules", "actions", "rules", "options",
+                                              "logs", "folders", "failures"}));
     EXPECT_EQ(doc["errors"][0], (json{{"kind", "object"},
                                       {"index", 1},
                                       {"code", 63602},
