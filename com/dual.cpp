@@ -2,6 +2,7 @@
 
 #include "com_ptr.h"
 #include "module.h"
+#include "registry.h"
 
 #include <cstdio>
 #include <cstring>
@@ -38,18 +39,19 @@ public:
             auto known = interfaces_.find(iid);
             if (known != interfaces_.end()) return known->second;
         }
-        // Unknown interfaces are looked for once (two threads may both look).
-        library_list registered;
-        dispatch_info info = lookup_in(embedded_libraries(), iid);
+        const library_list libraries = embedded_libraries();
+        dispatch_info info = lookup_loaded(libraries, iid);
+        if (!info.vtable) info = lookup_referenced(libraries, iid);
+        com_ptr<ITypeLib> registered;
         if (!info.vtable) {
-            if (com_ptr<ITypeLib> library = registered_library(iid)) {
-                registered.push_back(library);
-                info = lookup_in(registered, iid);
-            }
+            registered = registered_library(iid, libraries);
+            if (registered) info = lookup_loaded({registered}, iid);
         }
         std::lock_guard guard(mutex_);
-        for (com_ptr<ITypeLib>& library : registered)
-            libraries_.push_back(std::move(library));
+        if (registered) libraries_.push_back(registered);
+        // Only what was found is kept: a library registered later is still
+        // looked for on the next call.
+        if (!info.vtable) return info;
         return interfaces_.try_emplace(iid, std::move(info)).first->second;
     }
 
@@ -73,17 +75,17 @@ private:
         return TRUE;
     }
 
-    // The embedded libraries, loaded on first use; a copy of the list.
+    // The libraries kept so far, the embedded ones loaded on first use; a copy.
     library_list embedded_libraries()
     {
         {
             std::lock_guard guard(mutex_);
             if (loaded_) return libraries_;
         }
-        library_list loaded = load_embedded_libraries();
+        const library_list loaded = load_embedded_libraries();
         std::lock_guard guard(mutex_);
         if (!loaded_) {
-            // Registered libraries found before a release may still be listed.
+            // Registered libraries found since a release may be listed already.
             libraries_.insert(libraries_.begin(), loaded.begin(), loaded.end());
             loaded_ = true;
         }
@@ -96,9 +98,8 @@ private:
         HMODULE module = module::handle();
         std::vector<WORD> ids;
         ::EnumResourceNamesW(module, L"TYPELIB", collect, reinterpret_cast<LONG_PTR>(&ids));
-        wchar_t path[MAX_PATH];
-        const DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH);
-        if (length == 0 || length == MAX_PATH) return libraries;
+        const std::wstring path = registry::module_path();
+        if (path.empty()) return libraries;
         for (WORD id : ids) {
             std::wstring resource = path;
             if (id != 1) resource += L"\\" + std::to_wstring(id);
@@ -110,8 +111,9 @@ private:
     }
 
     // A library registered for an interface that none of the embedded ones
-    // describes, such as a host library that declares an internal interface.
-    static com_ptr<ITypeLib> registered_library(REFIID iid)
+    // describes, such as a host library that declares an internal interface;
+    // null when there is none or it is one of `searched`.
+    static com_ptr<ITypeLib> registered_library(REFIID iid, const library_list& searched)
     {
         wchar_t iid_text[40] = {};
         ::StringFromGUID2(iid, iid_text, 40);
@@ -130,26 +132,79 @@ private:
         if (FAILED(::CLSIDFromString(library_text, &library_id))) return {};
         unsigned major = 0, minor = 0;
         if (swscanf(version_text, L"%u.%u", &major, &minor) < 1) return {};
+        if (holds(searched, library_id)) return {}; // already searched: the interface is not in it
         com_ptr<ITypeLib> library;
         if (FAILED(::LoadRegTypeLib(library_id, static_cast<WORD>(major), static_cast<WORD>(minor), 0, library.put())))
             return {};
         return library;
     }
 
-    static dispatch_info lookup_in(const library_list& libraries, REFIID iid)
+    static bool holds(const library_list& libraries, REFGUID library_id)
     {
         for (const com_ptr<ITypeLib>& library : libraries) {
-            dispatch_info found;
-            if (FAILED(library->GetTypeInfoOfGuid(iid, found.dispatch.put()))) continue;
-            // A dual interface's type information is its dispatch half; the
-            // vtable half is the one it refers to as implemented type -1.
-            HREFTYPE vtable_ref = 0;
-            if (SUCCEEDED(found.dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtable_ref)))
-                found.dispatch->GetRefTypeInfo(vtable_ref, found.vtable.put());
-            if (!found.vtable) found.vtable = found.dispatch;
-            return found;
+            TLIBATTR* attributes = nullptr;
+            if (FAILED(library->GetLibAttr(&attributes))) continue;
+            const bool same = IsEqualGUID(attributes->guid, library_id);
+            library->ReleaseTLibAttr(attributes);
+            if (same) return true;
+        }
+        return false;
+    }
+
+    // The module's own interfaces are in its libraries; a host interface that
+    // a class implements is reached through the coclass's reference into the
+    // host's library (lookup_referenced); an internal one only through the
+    // registry.
+    static dispatch_info lookup_loaded(const library_list& libraries, REFIID iid)
+    {
+        for (const com_ptr<ITypeLib>& library : libraries) {
+            com_ptr<ITypeInfo> dispatch;
+            if (SUCCEEDED(library->GetTypeInfoOfGuid(iid, dispatch.put()))) return halves_of(std::move(dispatch));
         }
         return {};
+    }
+
+    static dispatch_info lookup_referenced(const library_list& libraries, REFIID iid)
+    {
+        for (const com_ptr<ITypeLib>& library : libraries) {
+            for (UINT i = 0; i < library->GetTypeInfoCount(); ++i) {
+                com_ptr<ITypeInfo> coclass;
+                TYPEKIND kind = TKIND_MAX;
+                if (FAILED(library->GetTypeInfoType(i, &kind)) || kind != TKIND_COCLASS ||
+                    FAILED(library->GetTypeInfo(i, coclass.put())))
+                    continue;
+                for (UINT j = 0;; ++j) {
+                    HREFTYPE reference = 0;
+                    if (FAILED(coclass->GetRefTypeOfImplType(j, &reference))) break;
+                    com_ptr<ITypeInfo> implemented;
+                    if (FAILED(coclass->GetRefTypeInfo(reference, implemented.put()))) continue;
+                    if (is_interface(implemented.get(), iid)) return halves_of(std::move(implemented));
+                }
+            }
+        }
+        return {};
+    }
+
+    static bool is_interface(ITypeInfo* info, REFIID iid)
+    {
+        TYPEATTR* attributes = nullptr;
+        if (FAILED(info->GetTypeAttr(&attributes))) return false;
+        const bool same = IsEqualGUID(attributes->guid, iid);
+        info->ReleaseTypeAttr(attributes);
+        return same;
+    }
+
+    // A dual interface's type information is its dispatch half; the vtable
+    // half is the one it refers to as implemented type -1.
+    static dispatch_info halves_of(com_ptr<ITypeInfo> dispatch)
+    {
+        dispatch_info found;
+        found.dispatch = std::move(dispatch);
+        HREFTYPE vtable_ref = 0;
+        if (SUCCEEDED(found.dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtable_ref)))
+            found.dispatch->GetRefTypeInfo(vtable_ref, found.vtable.put());
+        if (!found.vtable) found.vtable = found.dispatch;
+        return found;
     }
 
     std::mutex mutex_;
