@@ -15,8 +15,13 @@ void run_lookups(const plan& plan, simulated_host& host, component& component, t
 {
     const lookup_reasons reasons(plan, outcome, component.type_rules(),
                                  [&host](std::int32_t type) { return host.category_of_type(type); });
-    host.keep_trace(true);
+    // The reasons come from the host's compact records of each call; the lines
+    // are kept only for --trace.
+    const record_reads reads([&host](std::wstring_view label) { return host.trace_label_id(label); });
+    std::vector<long> records;
+    host.keep_trace(trace.wanted());
     trace.write(host.take_trace());
+    host.keep_trace_records(true);
     long type_reads = host.call_count(L"HostObject.TypeCode");
     outcome.lookups.reserve(plan.resolve.size());
     for (std::uint32_t object : plan.resolve) {
@@ -24,15 +29,15 @@ void run_lookups(const plan& plan, simulated_host& host, component& component, t
         LONG action = 0;
         const HRESULT hr = host_object ? component.find_action(*host_object, action) : E_POINTER;
         const std::optional<com_failure> failure = FAILED(hr) ? std::optional(failure_of(hr)) : std::nullopt;
-        const std::vector<std::wstring> records = host.take_trace();
-        trace.write(records);
+        host.take_trace_records(records);
+        if (trace.wanted()) trace.write(host.take_trace());
         const long reads_now = host.call_count(L"HostObject.TypeCode");
 
         lookup_result result{object, action, reason_kind::failed, 0};
         if (failure) {
             outcome.lookup_failures.push_back({outcome.lookups.size(), failure->describe()});
         } else {
-            reasons.explain(result, read_by(records), reads_now != type_reads);
+            reasons.explain(result, reads.read_by(records), reads_now != type_reads);
             if (result.reason == reason_kind::failed)
                 outcome.lookup_failures.push_back(
                     {outcome.lookups.size(), "the trace shows no rule record read and no default taken"});
@@ -42,6 +47,7 @@ void run_lookups(const plan& plan, simulated_host& host, component& component, t
         if (progress && (outcome.lookups.size() % progress_step == 0 || outcome.lookups.size() == plan.resolve.size()))
             progress(outcome.lookups.size(), plan.resolve.size());
     }
+    host.keep_trace_records(false);
 }
 
 } // namespace planner

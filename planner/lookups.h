@@ -1,6 +1,7 @@
 #pragma once
 // FindAction for every object to resolve, and the reason for each action, read
-// from the trace lines of that one call: which rule record's Action the store read.
+// from the host's compact trace records of that one call: which rule record's
+// Action the store read.
 
 #include "component.h"
 #include "outcome.h"

@@ -1,0 +1,26 @@
+#!/bin/sh
+# Fuzzes the plan reader for SECONDS (default 60) with libFuzzer, AddressSanitizer
+# and UndefinedBehaviorSanitizer, built natively with clang (not the MinGW build):
+#   scripts/fuzz.sh [SECONDS]
+# The corpus grows in build-fuzz/corpus (seeded with the test plans and the
+# sample); a crashing input is written to build-fuzz/crashes/ and the status is
+# non-zero. The last line shows executions and coverage (cov: edges, ft: features).
+set -e
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-60}
+out="$root/build-fuzz"
+cxx=${FUZZ_CXX:-clang++-14}
+command -v "$cxx" >/dev/null 2>&1 || cxx=clang++
+mkdir -p "$out/corpus" "$out/crashes"
+fuzzer="$out/plan_reader_fuzz"
+sources="$root/tests/fuzz/plan_reader_fuzz.cpp $root/planner/plan_reader.cpp $root/planner/merge_option.cpp"
+newest=$(ls -t $sources "$root/planner/plan_reader.h" "$root/planner/plan.h" "$root/planner/merge_option.h" "$fuzzer" 2>/dev/null | head -n 1)
+if [ ! -x "$fuzzer" ] || [ "$newest" != "$fuzzer" ]; then
+    # shellcheck disable=SC2086
+    "$cxx" -std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined \
+        -fno-sanitize-recover=undefined -I"$root/planner" $sources -o "$fuzzer"
+fi
+cp "$root"/tests/planner/plans/*.json "$root/examples/sample-plan.json" "$out/corpus/"
+cd "$out"
+exec "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -dict="$root/tests/fuzz/plan.dict" \
+    -artifact_prefix="$out/crashes/" -max_len=65536 "$out/corpus"
