@@ -4,7 +4,7 @@
 
 namespace planner {
 
-const char* const usage = "usage: K1MrgPlan [--json] [--trace FILE|-] [--progress] [--timings] [PLAN]\n"
+const char* const usage = "usage: K1MrgPlan [--json] [--trace FILE|-] [--progress] [--timings [--floors]] [PLAN]\n"
                           "       K1MrgPlan --sample   (prints the built-in sample plan)\n"
                           "Without PLAN the built-in sample plan is used.\n"
                           "Exit status: 0 everything accepted, 1 entries refused, 2 the plan cannot be used.\n";
@@ -23,6 +23,8 @@ command_line parse_command_line(const std::vector<std::string>& arguments)
             result.progress = true;
         } else if (argument == "--timings") {
             result.timings = true;
+        } else if (argument == "--floors") {
+            result.floors = true;
         } else if (argument == "--sample") {
             result.print_sample = true;
         } else if (argument == "--help" || argument == "-h") {

@@ -2,11 +2,15 @@
 
 #include "reasons.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace planner {
 
 namespace {
 
 constexpr std::size_t progress_step = 4096;
+constexpr std::size_t objects_per_round = 4096;
 
 } // namespace
 
@@ -48,6 +52,27 @@ void run_lookups(const plan& plan, simulated_host& host, component& component, t
             progress(outcome.lookups.size(), plan.resolve.size());
     }
     host.keep_trace_records(false);
+}
+
+double find_action_alone(const plan& plan, simulated_host& host, component& component)
+{
+    host.keep_trace(false);
+    std::vector<com::com_ptr<HostObject>> objects;
+    std::chrono::steady_clock::duration spent{};
+    for (std::size_t start = 0; start < plan.resolve.size(); start += objects_per_round) {
+        const std::size_t end = std::min(plan.resolve.size(), start + objects_per_round);
+        objects.clear();
+        for (std::size_t i = start; i < end; ++i)
+            objects.push_back(host.find_object(plan.objects[plan.resolve[i]].id));
+        const auto began = std::chrono::steady_clock::now();
+        for (const com::com_ptr<HostObject>& object : objects) {
+            LONG action = 0;
+            if (object) component.find_action(*object, action);
+        }
+        spent += std::chrono::steady_clock::now() - began;
+    }
+    host.take_trace();
+    return std::chrono::duration<double>(spent).count();
 }
 
 } // namespace planner

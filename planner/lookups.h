@@ -19,4 +19,8 @@ using lookup_progress = std::function<void(std::size_t done, std::size_t total)>
 void run_lookups(const plan& plan, simulated_host& host, component& component, trace_sink& trace, outcome& outcome,
                  const lookup_progress& progress);
 
+// Seconds that FindAction alone takes for every object to resolve, its host
+// objects found beforehand and the trace discarded: the floor of run_lookups.
+double find_action_alone(const plan& plan, simulated_host& host, component& component);
+
 } // namespace planner

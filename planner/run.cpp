@@ -12,6 +12,7 @@
 #include "text_encoding.h"
 #include "trace_sink.h"
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -31,6 +32,12 @@ std::optional<std::string> read_file(const std::string& name)
     std::FILE* file = ::_wfopen(widen(name).c_str(), L"rb");
     if (!file) return std::nullopt;
     std::string text;
+    // Room for the whole file at once, when its size is known.
+    if (::_fseeki64(file, 0, SEEK_END) == 0) {
+        const long long size = ::_ftelli64(file);
+        if (size > 0) text.reserve(static_cast<std::size_t>(size));
+        ::_fseeki64(file, 0, SEEK_SET);
+    }
     char buffer[65536];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
@@ -56,7 +63,7 @@ private:
 
 // Drives the component through one plan; host_failure and component_failure
 // leave it when the run cannot go on.
-void drive(const plan& plan, trace_sink& trace, progress& progress, timings& timings, outcome& outcome)
+void drive(const plan& plan, trace_sink& trace, progress& progress, timings& timings, bool floors, outcome& outcome)
 {
     simulated_host host;
     host.keep_trace(trace.wanted());
@@ -112,6 +119,11 @@ void drive(const plan& plan, trace_sink& trace, progress& progress, timings& tim
     outcome.logs = component.logs();
     trace.write(host.take_trace());
     timings.phase("read back");
+
+    if (floors) {
+        timings.figure("FindAction", find_action_alone(plan, host, component));
+        timings.set_aside();
+    }
 }
 
 } // namespace
@@ -134,8 +146,12 @@ int run(const command_line& command)
     {
         std::optional<std::string> text;
         if (command.plan_file) {
+            const auto began = std::chrono::steady_clock::now();
             text = read_file(*command.plan_file);
             if (!text) return unusable("cannot read " + *command.plan_file);
+            if (command.floors)
+                timings.figure("file bytes",
+                               std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count());
         }
         const std::string name = command.plan_file ? *command.plan_file : std::string("the built-in sample");
         try {
@@ -160,7 +176,7 @@ int run(const command_line& command)
         apartment apartment;
         if (!apartment.ok()) return unusable("COM cannot be initialised");
         try {
-            drive(plan, *trace, progress, timings, outcome);
+            drive(plan, *trace, progress, timings, command.timings && command.floors, outcome);
         } catch (const host_failure& error) {
             return unusable(error.what());
         } catch (const component_failure& error) {

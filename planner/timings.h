@@ -11,6 +11,10 @@ public:
     explicit timings(bool wanted) noexcept : wanted_(wanted) {}
     // Ends the phase running since the last call (or since the start).
     void phase(const char* name);
+    // A figure beside the phases (a floor the benchmark compares a phase with).
+    void figure(const char* name, double seconds);
+    // Leaves the time since the last phase out of the phases and the total.
+    void set_aside();
     // The total and the peak working set; call once at the end.
     void finish();
 
@@ -19,6 +23,7 @@ private:
     bool wanted_;
     clock::time_point start_ = clock::now();
     clock::time_point last_ = start_;
+    clock::duration aside_{};
 };
 
 } // namespace planner
