@@ -264,7 +264,7 @@ private:
     [[noreturn]] void malformed(rapidjson::ParseErrorCode code, std::size_t offset)
     {
         // RapidJSON's words, except where the plan's users know other ones.
-        std::string what = code == rapidjson::kParseErrorNumberTooBig           ? "number overflow"
+        std::string what = code == rapidjson::kParseErrorNumberTooBig            ? "number overflow"
                            : code == rapidjson::kParseErrorStringInvalidEncoding ? "ill-formed UTF-8"
                                                                                  : rapidjson::GetParseError_En(code);
         if (!what.empty() && what.back() == '.') what.pop_back();
@@ -276,7 +276,8 @@ private:
     bool well_formed(const char* data, std::size_t size)
     {
         for (const char* at = static_cast<const char*>(std::memchr(data, '\xED', size)); at;
-             at = static_cast<const char*>(std::memchr(at + 1, '\xED', size - static_cast<std::size_t>(at + 1 - data)))) {
+             at = static_cast<const char*>(
+                 std::memchr(at + 1, '\xED', size - static_cast<std::size_t>(at + 1 - data)))) {
             if (at + 1 < data + size && static_cast<unsigned char>(at[1]) >= 0xA0) {
                 failure_ = "malformed JSON: ill-formed UTF-8 (a lone surrogate in a \\u escape)";
                 return false;
@@ -287,14 +288,14 @@ private:
 
     std::string depth_where() const
     {
-        if (state_ == state::in_objects || state_ == state::in_object)
-            return indexed("objects", plan_.objects.size());
+        if (state_ == state::in_objects || state_ == state::in_object) return indexed("objects", plan_.objects.size());
         return top_key_.empty() ? "plan" : top_key_;
     }
 
     bool start(bool array)
     {
-        if (open_ >= max_depth) return stop(depth_where(), "nested deeper than " + std::to_string(max_depth) + " levels");
+        if (open_ >= max_depth)
+            return stop(depth_where(), "nested deeper than " + std::to_string(max_depth) + " levels");
         ++open_;
         if (!dom_.empty()) return open_dom(array);
         switch (state_) {

@@ -21,8 +21,7 @@ record_read record_reads::read_by(std::span<const long> records) const
 {
     record_read read = record_read::none;
     for (std::size_t at = 0; at + record_size <= records.size(); at += record_size) {
-        if (records[at] != host_trace::level ||
-            records[at + 1] != static_cast<long>(host_trace::format_kind::enter))
+        if (records[at] != host_trace::level || records[at + 1] != static_cast<long>(host_trace::format_kind::enter))
             continue;
         for (const enter& candidate : enters_)
             if (records[at + 2] == candidate.class_id && records[at + 3] == candidate.member_id) read = candidate.read;

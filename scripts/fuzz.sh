@@ -4,7 +4,8 @@
 #   scripts/fuzz.sh [SECONDS]
 # The corpus grows in build-fuzz/corpus (seeded with the test plans and the
 # sample); a crashing input is written to build-fuzz/crashes/ and the status is
-# non-zero. The last line shows executions and coverage (cov: edges, ft: features).
+# non-zero. The whole log goes to build-fuzz/fuzz.log; the figures printed are
+# the executions and the coverage (cov: edges, ft: features) at the end.
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -22,5 +23,13 @@ if [ ! -x "$fuzzer" ] || [ "$newest" != "$fuzzer" ]; then
 fi
 cp "$root"/tests/planner/plans/*.json "$root/examples/sample-plan.json" "$out/corpus/"
 cd "$out"
-exec "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -dict="$root/tests/fuzz/plan.dict" \
-    -artifact_prefix="$out/crashes/" -max_len=65536 "$out/corpus"
+status=0
+"$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -dict="$root/tests/fuzz/plan.dict" \
+    -artifact_prefix="$out/crashes/" -max_len=65536 "$out/corpus" >"$out/fuzz.log" 2>&1 || status=$?
+if [ "$status" -ne 0 ]; then
+    tail -n 60 "$out/fuzz.log"
+    echo "fuzz: the plan reader failed (status $status); the input is in $out/crashes/" >&2
+    exit "$status"
+fi
+grep -E '^#[0-9]+ +(DONE|pulse|NEW|REDUCE)' "$out/fuzz.log" | tail -n 1
+grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)' "$out/fuzz.log"

@@ -31,7 +31,7 @@ struct label_hash {
     std::size_t operator()(std::wstring_view label) const noexcept { return std::hash<std::wstring_view>{}(label); }
 };
 std::atomic<bool> keeping_records{false};
-std::vector<long> records;                                                    // guarded by mutex
+std::vector<long> records;                                                     // guarded by mutex
 std::unordered_map<std::wstring, long, label_hash, std::equal_to<>> label_ids; // guarded by mutex
 
 long label_id_locked(std::wstring_view label)

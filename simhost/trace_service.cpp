@@ -20,8 +20,8 @@ void add_record(LONG level, BSTR format, SAFEARRAY* arguments)
     std::wstring_view labels[2];
     VARTYPE type = VT_EMPTY;
     void* data = nullptr;
-    if (::SafeArrayGetDim(arguments) == 1 && SUCCEEDED(::SafeArrayGetVartype(arguments, &type)) &&
-        type == VT_VARIANT && SUCCEEDED(::SafeArrayAccessData(arguments, &data))) {
+    if (::SafeArrayGetDim(arguments) == 1 && SUCCEEDED(::SafeArrayGetVartype(arguments, &type)) && type == VT_VARIANT &&
+        SUCCEEDED(::SafeArrayAccessData(arguments, &data))) {
         const auto* items = static_cast<const VARIANT*>(data);
         const ULONG count = arguments->rgsabound[0].cElements;
         bool plain = true;

@@ -76,9 +76,9 @@ TEST(RecordRead, TakesTheLastRuleRecordWhoseActionWasRead)
     EXPECT_EQ(reads.read_by(find_action_trace({enter(L"CObjectTypeRule", L"IKSQObjectTypeRule_TypeCode"),
                                                enter(L"CCategoryRule", L"IKSQCategoryRule_Action")})),
               record_read::category_rule);
-    EXPECT_EQ(reads.read_by(find_action_trace({enter(L"CCategoryRule", L"IKSQCategoryRule_Category"),
-                                               enter(L"CMergeRules", L"SetDefaults"),
-                                               leave(L"CMergeRules", L"SetDefaults")})),
+    EXPECT_EQ(reads.read_by(
+                  find_action_trace({enter(L"CCategoryRule", L"IKSQCategoryRule_Category"),
+                                     enter(L"CMergeRules", L"SetDefaults"), leave(L"CMergeRules", L"SetDefaults")})),
               record_read::defaults);
     EXPECT_EQ(reads.read_by(find_action_trace({leave(L"CMergeRules", L"SetDefaults")})), record_read::none);
 }
