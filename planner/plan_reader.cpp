@@ -175,8 +175,8 @@ public:
     {
         rapidjson::MemoryStream stream(text.data(), text.size());
         rapidjson::Reader parser;
-        constexpr unsigned flags =
-            rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag | rapidjson::kParseFullPrecisionFlag;
+        constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag |
+                                   rapidjson::kParseNumbersAsStringsFlag;
         const rapidjson::ParseResult parsed = parser.Parse<flags>(stream, *this);
         if (failure_) throw plan_error(*failure_);
         if (!parsed) malformed(parsed.Code(), parsed.Offset());
@@ -208,12 +208,33 @@ public:
     // ---- The parser's events ----
     bool Null() { return value(json(nullptr)); }
     bool Bool(bool b) { return value(json(b)); }
-    bool Int(int i) { return value(json(static_cast<std::int64_t>(i))); }
-    bool Uint(unsigned u) { return value(json(static_cast<std::uint64_t>(u))); }
-    bool Int64(std::int64_t i) { return value(json(i)); }
-    bool Uint64(std::uint64_t u) { return value(json(u)); }
-    bool Double(double d) { return value(json(d)); }
-    bool RawNumber(const char*, rapidjson::SizeType, bool) { return false; } // not asked for
+    // Numbers come as their text (RapidJSON's own conversion of some doubles is
+    // undefined behaviour): integers of 64 bits here, anything else as nlohmann
+    // reads it, so that values and messages stay what they were.
+    bool Int(int) { return false; }
+    bool Uint(unsigned) { return false; }
+    bool Int64(std::int64_t) { return false; }
+    bool Uint64(std::uint64_t) { return false; }
+    bool Double(double) { return false; }
+    bool RawNumber(const char* data, rapidjson::SizeType size, bool)
+    {
+        const char* const end = data + size;
+        if (size > 0 && data[0] == '-') {
+            std::int64_t number = 0;
+            const auto [stop, error] = std::from_chars(data, end, number);
+            if (error == std::errc() && stop == end) return value(json(number));
+        } else {
+            std::uint64_t number = 0;
+            const auto [stop, error] = std::from_chars(data, end, number);
+            if (error == std::errc() && stop == end) return value(json(number));
+        }
+        try {
+            return value(json::parse(data, end));
+        } catch (const json::exception& error) {
+            failure_ = std::string("unusable JSON: ") + error.what();
+            return false;
+        }
+    }
     bool String(const char* data, rapidjson::SizeType size, bool)
     {
         if (!well_formed(data, size)) return false;
@@ -468,10 +489,9 @@ private:
                 ids.push_back(to_text(value[i], indexed(at("related"), i)));
             if (!ids.empty()) related_ids_.emplace_back(static_cast<std::uint32_t>(index), std::move(ids));
         }
-        const auto known = index_.find(std::string_view(result.id));
-        if (known != index_.end())
+        const auto [known, added] = index_.try_emplace(result.id, static_cast<std::uint32_t>(index));
+        if (!added)
             return stop(at("id"), in_quotes(result.id) + " is already the id of " + indexed("objects", known->second));
-        index_.emplace(result.id, static_cast<std::uint32_t>(index));
         plan_.objects.push_back(std::move(result));
         if (progress_ && plan_.objects.size() % progress_step == 0) progress_(plan_.objects.size());
         return true;
@@ -480,11 +500,13 @@ private:
     std::uint32_t intern_folder(std::string_view path)
     {
         if (path.empty()) return 0;
-        if (const auto known = folders_.find(path); known != folders_.end()) return known->second;
-        const auto number = static_cast<std::uint32_t>(plan_.folder_paths.size());
-        folders_.emplace(std::string(path), number);
+        // Objects come folder by folder, so the last path is usually the one.
+        if (last_folder_ != 0 && plan_.folder_paths[last_folder_] == path) return last_folder_;
+        if (const auto known = folders_.find(path); known != folders_.end()) return last_folder_ = known->second;
+        last_folder_ = static_cast<std::uint32_t>(plan_.folder_paths.size());
+        folders_.emplace(std::string(path), last_folder_);
         plan_.folder_paths.emplace_back(path);
-        return number;
+        return last_folder_;
     }
 
     void finish_objects()
@@ -611,6 +633,7 @@ private:
 
     text_index index_;
     text_index folders_;
+    std::uint32_t last_folder_ = 0;
     std::vector<std::pair<std::uint32_t, std::vector<std::string>>> related_ids_;
     std::vector<std::string> resolve_ids_;
 };

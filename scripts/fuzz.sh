@@ -15,11 +15,12 @@ command -v "$cxx" >/dev/null 2>&1 || cxx=clang++
 mkdir -p "$out/corpus" "$out/crashes"
 fuzzer="$out/plan_reader_fuzz"
 sources="$root/tests/fuzz/plan_reader_fuzz.cpp $root/planner/plan_reader.cpp $root/planner/merge_option.cpp"
-newest=$(ls -t $sources "$root/planner/plan_reader.h" "$root/planner/plan.h" "$root/planner/merge_option.h" "$fuzzer" 2>/dev/null | head -n 1)
+newest=$(ls -t $sources "$root/tests/fuzz/ubsan-ignore.txt" "$root/planner/plan_reader.h" "$root/planner/plan.h" "$root/planner/merge_option.h" "$fuzzer" 2>/dev/null | head -n 1)
 if [ ! -x "$fuzzer" ] || [ "$newest" != "$fuzzer" ]; then
     # shellcheck disable=SC2086
     "$cxx" -std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined \
-        -fno-sanitize-recover=undefined -I"$root/planner" $sources -o "$fuzzer"
+        -fno-sanitize-recover=undefined -fsanitize-ignorelist="$root/tests/fuzz/ubsan-ignore.txt" \
+        -I"$root/planner" $sources -o "$fuzzer"
 fi
 cp "$root"/tests/planner/plans/*.json "$root/examples/sample-plan.json" "$out/corpus/"
 cd "$out"

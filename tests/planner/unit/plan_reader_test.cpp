@@ -264,6 +264,23 @@ TEST(PlanReader, RefusesWhatFollowsTheDocumentAndLoneSurrogates)
     EXPECT_EQ(p.objects[0].id, "\xF0\x9F\x98\x80");
 }
 
+// Found by the fuzzer: a zero with an exponent sent RapidJSON's own number
+// conversion into undefined behaviour. Numbers now come as text.
+TEST(PlanReader, ReadsNumbersAsBeforeWhateverTheirForm)
+{
+    const std::string found =
+        std::string("{\"objects\":0e40") + std::string(1, '\0') + "e0\"opti\x15\":\\\\ion\xE4\xC5\xDF\xDDrules\"}}\n";
+    EXPECT_EQ(error_of(found).substr(0, 14), "malformed JSON");
+    expect_messages({
+        {R"({"objects": [{"id": "A", "type": 0e40}]})", "objects[0].type: expected a 32-bit integer, got 0.0"},
+        {R"({"objects": [{"id": "A", "type": -0}]})", "accepted"},
+        {R"({"objects": [{"id": "A", "type": 1E1}]})", "objects[0].type: expected a 32-bit integer, got 10.0"},
+        {R"({"objects": [{"id": "A", "type": -9223372036854775809}]})",
+         "objects[0].type: expected a 32-bit integer, got -9.223372036854776e+18"},
+    });
+    EXPECT_NE(error_of(with_objects(R"({"id": "A", "type": 9e308})")).find("number overflow"), std::string::npos);
+}
+
 TEST(PlanReader, ReportsProgressWhileReading)
 {
     std::string objects;
