@@ -18,7 +18,7 @@ sizes=${*:-10000 100000 1000000}
 best_of() { # best_of FILE_WITH_ONE_NUMBER_PER_LINE
     sort -g "$1" | head -n 1
 }
-printf '%-9s %7s | %8s %8s %6s %6s | %8s %8s %5s | %8s %8s %8s %8s %7s | %9s %8s %5s | %8s %6s\n' \
+printf '%-9s %7s | %8s %8s %6s %6s | %8s %8s %5s | %8s %8s %8s %8s %7s | %9s %8s %5s | %8s %6s | %s\n' \
     objects MB reading bytes MB/s x inventory folders walk lookups FindAct x rules report total Python x "peak MB" KB/obj actions
 echo "machine load: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
 for n in $sizes; do
