@@ -32,5 +32,5 @@ if [ "$status" -ne 0 ]; then
     echo "fuzz: the plan reader failed (status $status); the input is in $out/crashes/" >&2
     exit "$status"
 fi
-grep -E '^#[0-9]+ +(DONE|pulse|NEW|REDUCE)' "$out/fuzz.log" | tail -n 1
+grep -E '^#[0-9]+[[:space:]]+(DONE|pulse|NEW|REDUCE)' "$out/fuzz.log" | tail -n 1
 grep -E '^stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)' "$out/fuzz.log"
