@@ -186,7 +186,7 @@ public:
         if (!root_.is_object()) fail("plan", "expected a JSON object, got " + shown(root_));
         fields top(root_, "plan",
                    {"description", "objects", "categories", "rules", "options", "logs", "actionNames", "resolve"});
-        if (const json* description = top.find("description")) to_text(*description, "description");
+        if (const json* description = top.find("description")) plan_.description = to_text(*description, "description");
         expect_array(top.require("objects"), "objects");
         finish_objects();
         if (const json* categories = top.find("categories")) read_categories(*categories);

@@ -8,7 +8,9 @@ namespace planner {
 
 class timings {
 public:
-    explicit timings(bool wanted) noexcept : wanted_(wanted) {}
+    // floors: also the benchmark's floors (figure), measured only when asked for.
+    explicit timings(bool wanted, bool floors = false) noexcept : wanted_(wanted), floors_(floors) {}
+    bool floors() const noexcept { return floors_; }
     // Ends the phase running since the last call (or since the start).
     void phase(const char* name);
     // A figure beside the phases (a floor the benchmark compares a phase with).
@@ -21,6 +23,7 @@ public:
 private:
     using clock = std::chrono::steady_clock;
     bool wanted_;
+    bool floors_;
     clock::time_point start_ = clock::now();
     clock::time_point last_ = start_;
     clock::duration aside_{};
