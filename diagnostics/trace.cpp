@@ -6,12 +6,11 @@
 #include "com/bstr.h"
 #include "com/error.h"
 #include "com/safearray.h"
+#include "host/trace_record.h"
 
 namespace diagnostics {
 
 namespace {
-
-constexpr LONG trace_level = 32;
 
 // The thread's trace service. A thread where no set-up class was created first
 // (a CLogSetting, say) is set up on its first line; if that set-up fails, the
@@ -34,7 +33,7 @@ void trace_line(std::wstring_view format, std::wstring_view class_label, std::ws
     // and the labels by reference and may keep or replace nothing of ours.
     com::bstr format_text(format);
     com::variant_array arguments{class_label, member_label};
-    const HRESULT traced = service->Trace(trace_level, format_text.ref(), arguments.ref());
+    const HRESULT traced = service->Trace(host_trace::level, format_text.ref(), arguments.ref());
     if (SUCCEEDED(traced)) return;
     com::throw_error(traced, service, __uuidof(ITraceService), class_label, com::message_text(traced));
 }
@@ -43,12 +42,12 @@ void trace_line(std::wstring_view format, std::wstring_view class_label, std::ws
 
 void trace_enter(std::wstring_view class_label, std::wstring_view member_label)
 {
-    trace_line(L"[%1][%2] Function Enter", class_label, member_label);
+    trace_line(host_trace::enter_format, class_label, member_label);
 }
 
 void trace_leave(std::wstring_view class_label, std::wstring_view member_label)
 {
-    trace_line(L"[%1][%2] Function Leave", class_label, member_label);
+    trace_line(host_trace::leave_format, class_label, member_label);
 }
 
 } // namespace diagnostics

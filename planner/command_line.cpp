@@ -5,7 +5,8 @@
 namespace planner {
 
 const char* const usage =
-    "usage: K1MrgPlan [--json] [--html FILE] [--csv FILE] [--strict] [--trace FILE|-] [--progress] [--timings] [PLAN]\n"
+    "usage: K1MrgPlan [--json] [--html FILE] [--csv FILE] [--strict] [--trace FILE|-] [--progress] [--timings [--floors]] [PLAN]
+    "
     "       K1MrgPlan --compare BEFORE AFTER [--json]\n"
     "       K1MrgPlan --sample   (prints the built-in sample plan)\n"
     "Without PLAN the built-in sample plan is used.\n"
@@ -38,6 +39,8 @@ command_line parse_command_line(const std::vector<std::string>& arguments)
             result.progress = true;
         } else if (argument == "--timings") {
             result.timings = true;
+        } else if (argument == "--floors") {
+            result.floors = true;
         } else if (argument == "--sample") {
             result.print_sample = true;
         } else if (argument == "--help" || argument == "-h") {

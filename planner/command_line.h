@@ -18,6 +18,7 @@ struct command_line {
     std::optional<std::string> trace; // a file, or "-" for standard error
     bool progress = false;            // progress lines even when standard error is no terminal
     bool timings = false;             // wall time per phase and peak memory on standard error
+    bool floors = false;              // with timings: reading the bytes and FindAction alone, for the benchmark
     bool print_sample = false;
     bool help = false;
 };

@@ -2,11 +2,15 @@
 
 #include "reasons.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace planner {
 
 namespace {
 
 constexpr std::size_t progress_step = 4096;
+constexpr std::size_t objects_per_round = 4096;
 
 } // namespace
 
@@ -15,8 +19,13 @@ void run_lookups(const plan& plan, simulated_host& host, component& component, t
 {
     const lookup_reasons reasons(plan, outcome, component.type_rules(),
                                  [&host](std::int32_t type) { return host.category_of_type(type); });
-    host.keep_trace(true);
+    // The reasons come from the host's compact records of each call; the lines
+    // are kept only for --trace.
+    const record_reads reads([&host](std::wstring_view label) { return host.trace_label_id(label); });
+    std::vector<long> records;
+    host.keep_trace(trace.wanted());
     trace.write(host.take_trace());
+    host.keep_trace_records(true);
     long type_reads = host.call_count(L"HostObject.TypeCode");
     outcome.lookups.reserve(plan.resolve.size());
     for (std::uint32_t object : plan.resolve) {
@@ -24,15 +33,15 @@ void run_lookups(const plan& plan, simulated_host& host, component& component, t
         LONG action = 0;
         const HRESULT hr = host_object ? component.find_action(*host_object, action) : E_POINTER;
         const std::optional<com_failure> failure = FAILED(hr) ? std::optional(failure_of(hr)) : std::nullopt;
-        const std::vector<std::wstring> records = host.take_trace();
-        trace.write(records);
+        host.take_trace_records(records);
+        if (trace.wanted()) trace.write(host.take_trace());
         const long reads_now = host.call_count(L"HostObject.TypeCode");
 
         lookup_result result{object, action, reason_kind::failed, 0};
         if (failure) {
             outcome.lookup_failures.push_back({outcome.lookups.size(), failure->describe()});
         } else {
-            reasons.explain(result, read_by(records), reads_now != type_reads);
+            reasons.explain(result, reads.read_by(records), reads_now != type_reads);
             if (result.reason == reason_kind::failed)
                 outcome.lookup_failures.push_back(
                     {outcome.lookups.size(), "the trace shows no rule record read and no default taken"});
@@ -42,6 +51,28 @@ void run_lookups(const plan& plan, simulated_host& host, component& component, t
         if (progress && (outcome.lookups.size() % progress_step == 0 || outcome.lookups.size() == plan.resolve.size()))
             progress(outcome.lookups.size(), plan.resolve.size());
     }
+    host.keep_trace_records(false);
+}
+
+double find_action_alone(const plan& plan, simulated_host& host, component& component)
+{
+    host.keep_trace(false);
+    std::vector<com::com_ptr<HostObject>> objects;
+    std::chrono::steady_clock::duration spent{};
+    for (std::size_t start = 0; start < plan.resolve.size(); start += objects_per_round) {
+        const std::size_t end = std::min(plan.resolve.size(), start + objects_per_round);
+        objects.clear();
+        for (std::size_t i = start; i < end; ++i)
+            objects.push_back(host.find_object(plan.objects[plan.resolve[i]].id));
+        const auto began = std::chrono::steady_clock::now();
+        for (const com::com_ptr<HostObject>& object : objects) {
+            LONG action = 0;
+            if (object) component.find_action(*object, action);
+        }
+        spent += std::chrono::steady_clock::now() - began;
+    }
+    host.take_trace();
+    return std::chrono::duration<double>(spent).count();
 }
 
 } // namespace planner

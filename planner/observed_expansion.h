@@ -7,6 +7,8 @@
 #include "outcome.h"
 #include "plan.h"
 
+#include "host/trace_record.h"
+
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -17,9 +19,9 @@ namespace planner {
 // The trace records the host counts for the planner during the expansion: a
 // level added to a level list (the folders' one level, then each level the sort
 // appends), and a level the sort's walk reached.
-inline constexpr std::wstring_view level_added_record = L"32|[%1][%2] Function Enter|CLevelList|IKSQLevelList_Add";
-inline constexpr std::wstring_view level_walked_record =
-    L"32|[%1][%2] Function Enter|CLevelListIterator|IKSQLevelIterator_Next";
+inline const std::wstring level_added_record = host_trace::enter_record(L"CLevelList", L"IKSQLevelList_Add");
+inline const std::wstring level_walked_record =
+    host_trace::enter_record(L"CLevelListIterator", L"IKSQLevelIterator_Next");
 
 // What the trace of the expansion shows of its sort. The sort walks the levels
 // in order, each one it appends included, unless it stopped: when its passes

@@ -1,8 +1,14 @@
 #include "plan_reader.h"
 
 #include <nlohmann/json.hpp>
+#include <rapidjson/error/en.h>
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
 
+#include <array>
 #include <charconv>
+#include <cstring>
+#include <optional>
 #include <limits>
 #include <set>
 #include <unordered_map>
@@ -12,7 +18,6 @@ namespace planner {
 namespace {
 
 using json = nlohmann::ordered_json;
-using event = json::parse_event_t;
 
 // Deeper than any plan needs; it keeps a hostile document from costing much.
 constexpr int max_depth = 64;
@@ -113,28 +118,74 @@ std::string indexed(std::string_view list, std::size_t index)
     return std::string(list) + "[" + std::to_string(index) + "]";
 }
 
+// One field of an object in "objects", as the parser met it: a text kept as
+// it is (the common case), anything else as a JSON value for the checks.
+struct field_value {
+    bool present = false;
+    bool is_text = false;
+    std::string text;
+    json other;
+
+    void set_text(const char* data, std::size_t size)
+    {
+        present = true;
+        is_text = true;
+        text.assign(data, size);
+    }
+    json& set_other()
+    {
+        present = true;
+        is_text = false;
+        other = json();
+        return other;
+    }
+    json as_json() const { return is_text ? json(text) : other; }
+};
+
+enum class object_field { id, name, type, subtype, folder, related, unknown };
+
+object_field field_named(std::string_view key)
+{
+    if (key == "id") return object_field::id;
+    if (key == "name") return object_field::name;
+    if (key == "type") return object_field::type;
+    if (key == "subtype") return object_field::subtype;
+    if (key == "folder") return object_field::folder;
+    if (key == "related") return object_field::related;
+    return object_field::unknown;
+}
+
+// Hashes that look texts up by view, so that a lookup makes no text.
+struct text_hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
+};
+using text_index = std::unordered_map<std::string, std::uint32_t, text_hash, std::equal_to<>>;
+
+// The parser's events (RapidJSON's SAX interface), streamed into the plan: each
+// element of "objects" goes straight into a plan_object and each element of
+// "resolve" into an id, without a JSON document; the rest of the plan is small
+// and is built as a document for the field checks. A failure is kept and the
+// parse stopped; read() throws it.
 class reader {
 public:
     explicit reader(const read_progress& progress) : progress_(progress) {}
 
     plan read(std::string_view text)
     {
-        json root;
-        try {
-            root = json::parse(text.begin(), text.end(),
-                               [this](int depth, event kind, json& value) { return on_event(depth, kind, value); });
-        } catch (const json::parse_error& error) {
-            // The parser quotes the bytes it read last, which need not be UTF-8.
-            std::string message = error.what();
-            for (char& c : message)
-                if (static_cast<unsigned char>(c) >= 0x80) c = '?';
-            throw plan_error("malformed JSON: " + message);
-        } catch (const json::exception& error) {
-            throw plan_error(std::string("unusable JSON: ") + error.what());
-        }
-        if (!root.is_object()) fail("plan", "expected a JSON object, got " + shown(root));
+        rapidjson::MemoryStream stream(text.data(), text.size());
+        rapidjson::Reader parser;
+        constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag |
+                                   rapidjson::kParseNumbersAsStringsFlag;
+        const rapidjson::ParseResult parsed = parser.Parse<flags>(stream, *this);
+        if (failure_) throw plan_error(*failure_);
+        if (!parsed) malformed(parsed.Code(), parsed.Offset());
+        // A NUL byte looks like the end to the parser; whatever follows it is not JSON.
+        if (stream.Tell() != text.size()) malformed(rapidjson::kParseErrorDocumentRootNotSingular, stream.Tell());
+
+        if (!root_.is_object()) fail("plan", "expected a JSON object, got " + shown(root_));
         fields top(
-            root, "plan",
+            root_, "plan",
             {"$schema", "description", "objects", "categories", "rules", "options", "logs", "actionNames", "resolve"});
         // "$schema" names the plan's JSON Schema for editors; the reader needs nothing of it.
         if (const json* schema = top.find("$schema")) to_text(*schema, "$schema");
@@ -157,70 +208,308 @@ public:
         return std::move(plan_);
     }
 
-private:
-    // The elements of "objects" and "resolve" are taken out as they end, and
-    // dropped from the document.
-    bool on_event(int depth, event kind, const json& value)
+    // ---- The parser's events ----
+    bool Null() { return value(json(nullptr)); }
+    bool Bool(bool b) { return value(json(b)); }
+    // Numbers come as their text (RapidJSON's own conversion of some doubles is
+    // undefined behaviour): integers of 64 bits here, anything else as nlohmann
+    // reads it, so that values and messages stay what they were.
+    bool Int(int) { return false; }
+    bool Uint(unsigned) { return false; }
+    bool Int64(std::int64_t) { return false; }
+    bool Uint64(std::uint64_t) { return false; }
+    bool Double(double) { return false; }
+    bool RawNumber(const char* data, rapidjson::SizeType size, bool)
     {
-        if ((kind == event::object_start || kind == event::array_start) && depth >= max_depth)
-            fail(in_objects_        ? indexed("objects", plan_.objects.size())
-                 : top_key_.empty() ? "plan"
-                                    : top_key_,
-                 "nested deeper than " + std::to_string(max_depth) + " levels");
-        if (depth == 1 && kind == event::key) {
-            top_key_ = value.get<std::string>();
-            if (!top_keys_.insert(top_key_).second) fail(top_key_, "given twice");
+        const char* const end = data + size;
+        if (size > 0 && data[0] == '-') {
+            std::int64_t number = 0;
+            const auto [stop, error] = std::from_chars(data, end, number);
+            if (error == std::errc() && stop == end) return value(json(number));
+        } else {
+            std::uint64_t number = 0;
+            const auto [stop, error] = std::from_chars(data, end, number);
+            if (error == std::errc() && stop == end) return value(json(number));
+        }
+        try {
+            return value(json::parse(data, end));
+        } catch (const json::exception& error) {
+            failure_ = std::string("unusable JSON: ") + error.what();
+            return false;
+        }
+    }
+    bool String(const char* data, rapidjson::SizeType size, bool)
+    {
+        if (!well_formed(data, size)) return false;
+        if (dom_.empty() && state_ == state::in_object && field_ != object_field::unknown &&
+            (field_ == object_field::id || field_ == object_field::name || field_ == object_field::folder)) {
+            slot().set_text(data, size);
             return true;
         }
-        if (depth == 1 && (kind == event::array_start || kind == event::array_end)) {
-            const bool start = kind == event::array_start;
-            in_objects_ = start && top_key_ == "objects";
-            in_resolve_ = start && top_key_ == "resolve";
+        if (dom_.empty() && state_ == state::in_resolve) {
+            resolve_ids_.emplace_back(data, size);
             return true;
         }
-        if (depth != 2 || !(in_objects_ || in_resolve_)) return true;
-        if (kind != event::object_end && kind != event::array_end && kind != event::value) return true;
-        if (in_objects_)
-            add_object(value);
-        else
-            resolve_ids_.push_back(to_text(value, indexed("resolve", resolve_ids_.size())));
+        return value(json(std::string(data, size)));
+    }
+    bool Key(const char* data, rapidjson::SizeType size, bool)
+    {
+        if (!well_formed(data, size)) return false;
+        const std::string_view key(data, size);
+        if (!dom_.empty()) {
+            dom_key_.assign(key);
+            return true;
+        }
+        if (state_ == state::in_object) {
+            field_ = field_named(key);
+            if (field_ == object_field::unknown && !unknown_) unknown_ = std::string(key);
+            return true;
+        }
+        // A key of the plan itself.
+        top_key_.assign(key);
+        if (!top_keys_.insert(top_key_).second) return stop(top_key_, "given twice");
+        return true;
+    }
+    bool StartObject() { return start(false); }
+    bool StartArray() { return start(true); }
+    bool EndObject(rapidjson::SizeType) { return end(); }
+    bool EndArray(rapidjson::SizeType) { return end(); }
+
+private:
+    // Where the parser is, apart from values built as documents (dom_).
+    enum class state { before_root, in_plan, in_objects, in_object, in_resolve, after_root };
+
+    bool stop(const std::string& where, const std::string& what)
+    {
+        failure_ = where + ": " + what;
         return false;
     }
 
-    void add_object(const json& value)
+    [[noreturn]] void malformed(rapidjson::ParseErrorCode code, std::size_t offset)
+    {
+        // RapidJSON's words, except where the plan's users know other ones.
+        std::string what = code == rapidjson::kParseErrorNumberTooBig            ? "number overflow"
+                           : code == rapidjson::kParseErrorStringInvalidEncoding ? "ill-formed UTF-8"
+                                                                                 : rapidjson::GetParseError_En(code);
+        if (!what.empty() && what.back() == '.') what.pop_back();
+        throw plan_error("malformed JSON: " + what + " at byte " + std::to_string(offset));
+    }
+
+    // The input's bytes are checked as UTF-8, but a \u escape can still name
+    // half of a surrogate pair alone, which comes out as ED A0..ED BF.
+    bool well_formed(const char* data, std::size_t size)
+    {
+        for (const char* at = static_cast<const char*>(std::memchr(data, '\xED', size)); at;
+             at = static_cast<const char*>(
+                 std::memchr(at + 1, '\xED', size - static_cast<std::size_t>(at + 1 - data)))) {
+            if (at + 1 < data + size && static_cast<unsigned char>(at[1]) >= 0xA0) {
+                failure_ = "malformed JSON: ill-formed UTF-8 (a lone surrogate in a \\u escape)";
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::string depth_where() const
+    {
+        if (state_ == state::in_objects || state_ == state::in_object) return indexed("objects", plan_.objects.size());
+        return top_key_.empty() ? "plan" : top_key_;
+    }
+
+    bool start(bool array)
+    {
+        if (open_ >= max_depth)
+            return stop(depth_where(), "nested deeper than " + std::to_string(max_depth) + " levels");
+        ++open_;
+        if (!dom_.empty()) return open_dom(array);
+        switch (state_) {
+        case state::before_root:
+            if (array) return open_dom(array);
+            state_ = state::in_plan;
+            root_ = json::object();
+            return true;
+        case state::in_plan:
+            if (array && top_key_ == "objects") {
+                state_ = state::in_objects;
+                root_[top_key_] = json::array();
+                return true;
+            }
+            if (array && top_key_ == "resolve") {
+                state_ = state::in_resolve;
+                root_[top_key_] = json::array();
+                return true;
+            }
+            return open_dom(array);
+        case state::in_objects:
+            if (array) return open_dom(array);
+            state_ = state::in_object;
+            begin_object();
+            return true;
+        case state::in_object:
+        case state::in_resolve:
+        case state::after_root:
+            return open_dom(array);
+        }
+        return true;
+    }
+
+    bool end()
+    {
+        --open_;
+        if (!dom_.empty()) {
+            dom_.pop_back();
+            return dom_.empty() ? dom_done() : true;
+        }
+        switch (state_) {
+        case state::in_plan:
+            state_ = state::after_root;
+            return true;
+        case state::in_objects:
+        case state::in_resolve:
+            state_ = state::in_plan;
+            return true;
+        case state::in_object:
+            state_ = state::in_objects;
+            try {
+                return add_object();
+            } catch (const plan_error& error) {
+                // Kept, so that nothing is thrown through the parser.
+                failure_ = error.what();
+                return false;
+            }
+        case state::before_root:
+        case state::after_root:
+            break;
+        }
+        return true;
+    }
+
+    // A value outside any document being built, or inside one.
+    bool value(json&& v)
+    {
+        if (!dom_.empty()) {
+            json& parent = *dom_.back();
+            if (parent.is_array())
+                parent.push_back(std::move(v));
+            else
+                parent[dom_key_] = std::move(v);
+            return true;
+        }
+        dom_value_ = std::move(v);
+        return dom_done();
+    }
+
+    // Starts a document for the value that begins here.
+    bool open_dom(bool array)
+    {
+        json made = array ? json::array() : json::object();
+        if (dom_.empty()) {
+            dom_value_ = std::move(made);
+            dom_.push_back(&dom_value_);
+            return true;
+        }
+        json& parent = *dom_.back();
+        json* child = nullptr;
+        if (parent.is_array()) {
+            parent.push_back(std::move(made));
+            child = &parent.back();
+        } else {
+            child = &(parent[dom_key_] = std::move(made));
+        }
+        dom_.push_back(child);
+        return true;
+    }
+
+    // A whole value is in dom_value_: it goes where the parser is.
+    bool dom_done()
+    {
+        switch (state_) {
+        case state::before_root:
+            root_ = std::move(dom_value_);
+            state_ = state::after_root;
+            return true;
+        case state::in_plan:
+            root_[top_key_] = std::move(dom_value_);
+            return true;
+        case state::in_objects:
+            // An element that is no object.
+            return stop(indexed("objects", plan_.objects.size()), "expected an object, got " + shown(dom_value_));
+        case state::in_object:
+            if (field_ != object_field::unknown) slot().set_other() = std::move(dom_value_);
+            return true;
+        case state::in_resolve:
+            return stop(indexed("resolve", resolve_ids_.size()), "expected a text, got " + shown(dom_value_));
+        case state::after_root:
+            break;
+        }
+        return true;
+    }
+
+    field_value& slot() { return slots_[static_cast<std::size_t>(field_)]; }
+
+    void begin_object()
+    {
+        for (field_value& field : slots_)
+            field.present = false;
+        unknown_.reset();
+        field_ = object_field::unknown;
+    }
+
+    bool add_object()
     {
         const std::size_t index = plan_.objects.size();
-        if (index >= std::numeric_limits<std::uint32_t>::max()) fail("objects", "too many objects");
-        const fields object(value, indexed("objects", index), {"id", "name", "type", "subtype", "folder", "related"});
+        const auto where = [index] { return indexed("objects", index); };
+        const auto at = [&](std::string_view name) { return where() + "." + std::string(name); };
+        const auto field = [this](object_field f) -> const field_value& { return slots_[static_cast<std::size_t>(f)]; };
+        if (index >= std::numeric_limits<std::uint32_t>::max()) return stop("objects", "too many objects");
+        if (unknown_) return stop(where(), "unknown field " + in_quotes(*unknown_));
+
         plan_object result;
-        result.id = object.text("id");
-        if (result.id.empty()) fail(object.at("id"), "must not be empty");
-        const json* name = object.find("name");
-        result.name = name ? to_text(*name, object.at("name")) : result.id;
-        result.type = object.integer("type");
-        result.subtype = object.integer_or("subtype", 0);
-        if (const json* folder = object.find("folder"))
-            result.folder = intern_folder(to_text(*folder, object.at("folder")));
-        if (const json* related = object.find("related")) {
-            expect_array(*related, object.at("related"));
+        const field_value& id = field(object_field::id);
+        if (!id.present) return stop(where(), "missing field \"id\"");
+        if (!id.is_text) return stop(at("id"), "expected a text, got " + shown(id.other));
+        if (id.text.empty()) return stop(at("id"), "must not be empty");
+        result.id = id.text;
+        const field_value& name = field(object_field::name);
+        if (name.present && !name.is_text) return stop(at("name"), "expected a text, got " + shown(name.other));
+        result.name = name.present ? name.text : result.id;
+        const field_value& type = field(object_field::type);
+        if (!type.present) return stop(where(), "missing field \"type\"");
+        result.type = to_int32(type.as_json(), at("type"));
+        const field_value& subtype = field(object_field::subtype);
+        if (subtype.present) result.subtype = to_int32(subtype.as_json(), at("subtype"));
+        const field_value& folder = field(object_field::folder);
+        if (folder.present) {
+            if (!folder.is_text) return stop(at("folder"), "expected a text, got " + shown(folder.other));
+            result.folder = intern_folder(folder.text);
+        }
+        const field_value& related = field(object_field::related);
+        if (related.present) {
+            const json value = related.as_json();
+            expect_array(value, at("related"));
             std::vector<std::string> ids;
-            for (std::size_t i = 0; i < related->size(); ++i)
-                ids.push_back(to_text((*related)[i], indexed(object.at("related"), i)));
+            for (std::size_t i = 0; i < value.size(); ++i)
+                ids.push_back(to_text(value[i], indexed(at("related"), i)));
             if (!ids.empty()) related_ids_.emplace_back(static_cast<std::uint32_t>(index), std::move(ids));
         }
         const auto [known, added] = index_.try_emplace(result.id, static_cast<std::uint32_t>(index));
         if (!added)
-            fail(object.at("id"), in_quotes(result.id) + " is already the id of " + indexed("objects", known->second));
+            return stop(at("id"), in_quotes(result.id) + " is already the id of " + indexed("objects", known->second));
         plan_.objects.push_back(std::move(result));
         if (progress_ && plan_.objects.size() % progress_step == 0) progress_(plan_.objects.size());
+        return true;
     }
 
-    std::uint32_t intern_folder(std::string path)
+    std::uint32_t intern_folder(std::string_view path)
     {
         if (path.empty()) return 0;
-        const auto [entry, added] = folders_.try_emplace(path, static_cast<std::uint32_t>(plan_.folder_paths.size()));
-        if (added) plan_.folder_paths.push_back(std::move(path));
-        return entry->second;
+        // Objects come folder by folder, so the last path is usually the one.
+        if (last_folder_ != 0 && plan_.folder_paths[last_folder_] == path) return last_folder_;
+        if (const auto known = folders_.find(path); known != folders_.end()) return last_folder_ = known->second;
+        last_folder_ = static_cast<std::uint32_t>(plan_.folder_paths.size());
+        folders_.emplace(std::string(path), last_folder_);
+        plan_.folder_paths.emplace_back(path);
+        return last_folder_;
     }
 
     void finish_objects()
@@ -229,7 +518,7 @@ private:
         for (auto& [from, ids] : related_ids_) {
             for (const std::string& id : ids) {
                 // Ids that name no object are skipped, as the host skips them.
-                const auto to = index_.find(id);
+                const auto to = index_.find(std::string_view(id));
                 if (to != index_.end()) plan_.objects[from].related.push_back(to->second);
             }
         }
@@ -250,7 +539,7 @@ private:
     {
         plan_.resolve.reserve(resolve_ids_.size());
         for (std::size_t i = 0; i < resolve_ids_.size(); ++i) {
-            const auto object = index_.find(resolve_ids_[i]);
+            const auto object = index_.find(std::string_view(resolve_ids_[i]));
             if (object == index_.end()) fail(indexed("resolve", i), in_quotes(resolve_ids_[i]) + " names no object");
             plan_.resolve.push_back(object->second);
         }
@@ -328,12 +617,26 @@ private:
 
     const read_progress& progress_;
     plan plan_;
+    json root_;
+    state state_ = state::before_root;
+    int open_ = 0; // containers open where the parser is
     std::string top_key_;
     std::set<std::string> top_keys_;
-    bool in_objects_ = false;
-    bool in_resolve_ = false;
-    std::unordered_map<std::string, std::uint32_t> index_;
-    std::unordered_map<std::string, std::uint32_t> folders_;
+    std::optional<std::string> failure_;
+
+    // A value being built as a document: the containers open in it.
+    std::vector<json*> dom_;
+    json dom_value_;
+    std::string dom_key_;
+
+    // The object of "objects" being read.
+    std::array<field_value, 6> slots_;
+    object_field field_ = object_field::unknown;
+    std::optional<std::string> unknown_;
+
+    text_index index_;
+    text_index folders_;
+    std::uint32_t last_folder_ = 0;
     std::vector<std::pair<std::uint32_t, std::vector<std::string>>> related_ids_;
     std::vector<std::string> resolve_ids_;
 };

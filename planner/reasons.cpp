@@ -1,21 +1,30 @@
 #include "reasons.h"
 
-#include "trace_text.h"
+#include "host/trace_record.h"
 
 namespace planner {
 
-record_read read_by(const std::vector<std::wstring>& trace)
+namespace {
+
+constexpr std::size_t record_size = 4; // level, format kind, class label, member label
+
+} // namespace
+
+record_reads::record_reads(const label_id& id_of)
+    : enters_{{{id_of(L"CObjectRule"), id_of(L"IKSQObjectRule_Action"), record_read::object_rule},
+               {id_of(L"CObjectTypeRule"), id_of(L"IKSQObjectTypeRule_Action"), record_read::type_rule},
+               {id_of(L"CCategoryRule"), id_of(L"IKSQCategoryRule_Action"), record_read::category_rule},
+               {id_of(L"CMergeRules"), id_of(L"SetDefaults"), record_read::defaults}}}
+{}
+
+record_read record_reads::read_by(std::span<const long> records) const
 {
     record_read read = record_read::none;
-    for (const std::wstring& record : trace) {
-        if (is_enter(record, L"CObjectRule", L"IKSQObjectRule_Action"))
-            read = record_read::object_rule;
-        else if (is_enter(record, L"CObjectTypeRule", L"IKSQObjectTypeRule_Action"))
-            read = record_read::type_rule;
-        else if (is_enter(record, L"CCategoryRule", L"IKSQCategoryRule_Action"))
-            read = record_read::category_rule;
-        else if (is_enter(record, L"CMergeRules", L"SetDefaults"))
-            read = record_read::defaults;
+    for (std::size_t at = 0; at + record_size <= records.size(); at += record_size) {
+        if (records[at] != host_trace::level || records[at + 1] != static_cast<long>(host_trace::format_kind::enter))
+            continue;
+        for (const enter& candidate : enters_)
+            if (records[at + 2] == candidate.class_id && records[at + 3] == candidate.member_id) read = candidate.read;
     }
     return read;
 }

@@ -7,8 +7,11 @@
 #include "outcome.h"
 #include "plan.h"
 
+#include <array>
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -18,8 +21,26 @@ namespace planner {
 // The rule record whose Action one FindAction read, if any.
 enum class record_read { none, object_rule, type_rule, category_rule, defaults };
 
-// The last record read in the trace records of one FindAction call.
-record_read read_by(const std::vector<std::wstring>& trace);
+// Reads the host's compact trace records of one FindAction call (level, format
+// kind, class label id, member label id: see host/trace_record.h) for the Enter
+// records that read a rule record's Action or take the defaults.
+class record_reads {
+public:
+    // The id the host's records give a label.
+    using label_id = std::function<long(std::wstring_view label)>;
+    explicit record_reads(const label_id& id_of);
+
+    // The last record read in one call's records.
+    record_read read_by(std::span<const long> records) const;
+
+private:
+    struct enter {
+        long class_id;
+        long member_id;
+        record_read read;
+    };
+    std::array<enter, 4> enters_;
+};
 
 class lookup_reasons {
 public:

@@ -15,6 +15,7 @@
 #include "trace_sink.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -34,6 +35,12 @@ std::optional<std::string> read_file(const std::string& name)
     std::FILE* file = ::_wfopen(widen(name).c_str(), L"rb");
     if (!file) return std::nullopt;
     std::string text;
+    // Room for the whole file at once, when its size is known.
+    if (::_fseeki64(file, 0, SEEK_END) == 0) {
+        const long long size = ::_ftelli64(file);
+        if (size > 0) text.reserve(static_cast<std::size_t>(size));
+        ::_fseeki64(file, 0, SEEK_SET);
+    }
     char buffer[65536];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
@@ -139,6 +146,11 @@ void drive(const plan& plan, trace_sink& trace, progress& progress, timings& tim
         if (!outcome.type_categories.contains(object.type))
             outcome.type_categories.emplace(object.type, host.category_of_type(object.type));
     timings.phase("read back");
+
+    if (timings.floors()) {
+        timings.figure("FindAction", find_action_alone(plan, host, component));
+        timings.set_aside();
+    }
 }
 
 // Reads a plan file, or the built-in sample without one; prints why it cannot be used.
@@ -146,11 +158,15 @@ std::optional<plan> load(const std::optional<std::string>& file, progress& progr
 {
     std::optional<std::string> text;
     if (file) {
+        const auto began = std::chrono::steady_clock::now();
         text = read_file(*file);
         if (!text) {
             unusable("cannot read " + *file);
             return std::nullopt;
         }
+        if (timings.floors())
+            timings.figure("file bytes",
+                           std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count());
     }
     const std::string name = file ? *file : std::string("the built-in sample");
     try {
@@ -236,7 +252,7 @@ int run(const command_line& command)
     }
 
     progress progress(command.progress);
-    timings timings(command.timings);
+    timings timings(command.timings, command.timings && command.floors);
     apartment apartment;
     if (!apartment.ok()) return unusable("COM cannot be initialised");
     if (command.compare_with) return compare(command, progress, timings);

@@ -159,6 +159,33 @@ long simulated_host::counted_trace(std::wstring_view record)
     return count;
 }
 
+void simulated_host::keep_trace_records(bool keep)
+{
+    check(control_->put_KeepTraceRecords(keep ? VARIANT_TRUE : VARIANT_FALSE), "KeepTraceRecords");
+}
+
+void simulated_host::take_trace_records(std::vector<long>& records)
+{
+    SAFEARRAY* array = nullptr;
+    check(control_->TakeTraceRecords(&array), "TakeTraceRecords");
+    records.clear();
+    if (!array) return;
+    void* data = nullptr;
+    if (SUCCEEDED(::SafeArrayAccessData(array, &data))) {
+        const auto* numbers = static_cast<const LONG*>(data);
+        records.assign(numbers, numbers + array->rgsabound[0].cElements);
+        ::SafeArrayUnaccessData(array);
+    }
+    ::SafeArrayDestroy(array);
+}
+
+long simulated_host::trace_label_id(std::wstring_view label)
+{
+    LONG id = 0;
+    check(control_->TraceLabelId(com::bstr(std::wstring(label)).get(), &id), "TraceLabelId");
+    return id;
+}
+
 std::vector<std::wstring> simulated_host::take_calls()
 {
     SAFEARRAY* calls = nullptr;

@@ -44,6 +44,11 @@ public:
     // Counts the trace records equal to record from now on, kept or not; empty: none.
     void count_trace(std::wstring_view record);
     long counted_trace(std::wstring_view record);
+    // Compact records of the trace (host/trace_record.h), kept in every trace mode
+    // while wanted: four numbers per Trace call, taken into records (replaced).
+    void keep_trace_records(bool keep);
+    void take_trace_records(std::vector<long>& records);
+    long trace_label_id(std::wstring_view label);
     std::vector<std::wstring> take_calls();
     long call_count(const wchar_t* operation);
 

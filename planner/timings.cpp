@@ -30,10 +30,22 @@ void timings::phase(const char* name)
     last_ = now;
 }
 
+void timings::figure(const char* name, double seconds)
+{
+    if (wanted_) std::fprintf(stderr, "timing: floor %-16s %9.3f s\n", name, seconds);
+}
+
+void timings::set_aside()
+{
+    const clock::time_point now = clock::now();
+    aside_ += now - last_;
+    last_ = now;
+}
+
 void timings::finish()
 {
     if (!wanted_) return;
-    std::fprintf(stderr, "timing: %-22s %9.3f s\n", "total", seconds(clock::now() - start_));
+    std::fprintf(stderr, "timing: %-22s %9.3f s\n", "total", seconds(clock::now() - start_ - aside_));
     std::fprintf(stderr, "timing: %-22s %9.1f MB\n", "peak working set", megabytes(memory().PeakWorkingSetSize));
 }
 

@@ -1,5 +1,7 @@
 #include "trace_text.h"
 
+#include "host/trace_record.h"
+
 #include <vector>
 
 namespace planner {
@@ -10,7 +12,7 @@ std::vector<std::wstring_view> fields_of(std::wstring_view record)
 {
     std::vector<std::wstring_view> fields;
     for (;;) {
-        const std::size_t bar = record.find(L'|');
+        const std::size_t bar = record.find(host_trace::separator);
         fields.push_back(record.substr(0, bar));
         if (bar == std::wstring_view::npos) return fields;
         record.remove_prefix(bar + 1);
@@ -37,15 +39,6 @@ std::wstring trace_line_of(std::wstring_view record)
         line += format[i];
     }
     return line;
-}
-
-bool is_enter(std::wstring_view record, std::wstring_view class_label, std::wstring_view member_label)
-{
-    constexpr std::wstring_view head = L"32|[%1][%2] Function Enter|";
-    if (!record.starts_with(head)) return false;
-    record.remove_prefix(head.size());
-    return record.size() == class_label.size() + 1 + member_label.size() && record.starts_with(class_label) &&
-           record[class_label.size()] == L'|' && record.ends_with(member_label);
 }
 
 } // namespace planner

@@ -10,7 +10,4 @@ namespace planner {
 // The record's format with %1, %2... replaced by its arguments.
 std::wstring trace_line_of(std::wstring_view record);
 
-// True for the Enter record of that class and member.
-bool is_enter(std::wstring_view record, std::wstring_view class_label, std::wstring_view member_label);
-
 } // namespace planner

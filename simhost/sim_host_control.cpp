@@ -13,6 +13,7 @@
 #include <com/bstr.h>
 #include <com/error.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
@@ -126,6 +127,31 @@ HRESULT sim_host_control::TraceLineCount(BSTR line, LONG* count) noexcept
     return com::boundary([&] {
         require(count);
         *count = counted_trace_lines(std::wstring(com::bstr::view_of(line)));
+    });
+}
+
+HRESULT sim_host_control::put_KeepTraceRecords(VARIANT_BOOL keep) noexcept
+{
+    return com::boundary([&] { keep_trace_records(keep != VARIANT_FALSE); });
+}
+
+HRESULT sim_host_control::TakeTraceRecords(SAFEARRAY** records) noexcept
+{
+    return com::boundary([&] {
+        require(records);
+        const std::vector<long> taken = take_trace_records();
+        SAFEARRAY* array = ::SafeArrayCreateVector(VT_I4, 0, static_cast<ULONG>(taken.size()));
+        if (!array) com::throw_error(E_OUTOFMEMORY);
+        std::copy(taken.begin(), taken.end(), static_cast<LONG*>(array->pvData));
+        *records = array;
+    });
+}
+
+HRESULT sim_host_control::TraceLabelId(BSTR label, LONG* id) noexcept
+{
+    return com::boundary([&] {
+        require(id);
+        *id = trace_label_id(com::bstr::view_of(label));
     });
 }
 

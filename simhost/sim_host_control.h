@@ -57,6 +57,9 @@ public:
     HRESULT STDMETHODCALLTYPE put_CountedTraceLine(BSTR line) noexcept override;
     HRESULT STDMETHODCALLTYPE get_CountedTraceLines(LONG* count) noexcept override;
     HRESULT STDMETHODCALLTYPE TraceLineCount(BSTR line, LONG* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE put_KeepTraceRecords(VARIANT_BOOL keep) noexcept override;
+    HRESULT STDMETHODCALLTYPE TakeTraceRecords(SAFEARRAY** records) noexcept override;
+    HRESULT STDMETHODCALLTYPE TraceLabelId(BSTR label, LONG* id) noexcept override;
     HRESULT STDMETHODCALLTYPE AsInterface(IUnknown* object, BSTR iid, IDispatch** reference) noexcept override;
 };
 

@@ -3,6 +3,7 @@
 #include "variant_text.h"
 
 #include <com/error.h>
+#include <host/trace_record.h>
 
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include <map>
 #include <cstdio>
 #include <mutex>
+#include <unordered_map>
 
 namespace simhost {
 
@@ -22,6 +24,23 @@ std::wstring file;                    // guarded by mutex
 std::map<std::wstring, long> counted; // guarded by mutex: each counted line and its count
 std::atomic<bool> counting{false};
 std::atomic<long> counted_count{0};
+
+// Looks a label up by view, without making a text of it first.
+struct label_hash {
+    using is_transparent = void;
+    std::size_t operator()(std::wstring_view label) const noexcept { return std::hash<std::wstring_view>{}(label); }
+};
+std::atomic<bool> keeping_records{false};
+std::vector<long> records;                                                     // guarded by mutex
+std::unordered_map<std::wstring, long, label_hash, std::equal_to<>> label_ids; // guarded by mutex
+
+long label_id_locked(std::wstring_view label)
+{
+    if (const auto known = label_ids.find(label); known != label_ids.end()) return known->second;
+    const long id = static_cast<long>(label_ids.size()) + 1;
+    label_ids.emplace(std::wstring(label), id);
+    return id;
+}
 
 HANDLE open_for_append(const std::wstring& path) noexcept
 {
@@ -90,6 +109,34 @@ void clear_trace() noexcept
 {
     std::lock_guard guard(mutex);
     lines.clear();
+    records.clear();
+}
+
+void keep_trace_records(bool keep) noexcept { keeping_records.store(keep); }
+
+bool trace_records_kept() noexcept { return keeping_records.load(std::memory_order_relaxed); }
+
+void add_trace_record(long level, std::wstring_view format, std::wstring_view first, std::wstring_view second)
+{
+    std::lock_guard guard(mutex);
+    const long kind = static_cast<long>(host_trace::kind_of(format));
+    const long first_id = first.empty() ? 0 : label_id_locked(first);
+    const long second_id = second.empty() ? 0 : label_id_locked(second);
+    records.insert(records.end(), {level, kind, first_id, second_id});
+}
+
+std::vector<long> take_trace_records()
+{
+    std::lock_guard guard(mutex);
+    std::vector<long> taken(records.begin(), records.end());
+    records.clear(); // keeps its capacity for the next call's records
+    return taken;
+}
+
+long trace_label_id(std::wstring_view label)
+{
+    std::lock_guard guard(mutex);
+    return label_id_locked(label);
 }
 
 void set_counted_trace_line(std::wstring line)
@@ -128,6 +175,9 @@ void reset_trace() noexcept
 {
     std::lock_guard guard(mutex);
     lines.clear();
+    records.clear();
+    label_ids.clear();
+    keeping_records.store(false);
     file.clear();
     counted.clear();
     counting.store(false);

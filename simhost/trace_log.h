@@ -2,6 +2,7 @@
 // The lines TraceService.Trace records, and where else they go.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace simhost {
@@ -33,7 +34,18 @@ long counted_trace_lines(const std::wstring& line) noexcept;
 bool trace_counting() noexcept;
 void count_trace(const std::wstring& line) noexcept;
 
-// Forgets the lines and the counted line, and restores the mode and the file to
+// Compact records: when kept (in every mode, discarding included), each Trace
+// call adds four numbers: its level, its format kind (host_trace::format_kind)
+// and the ids of its first two arguments (0 when missing or empty). Labels get ids from 1,
+// the same text always the same id until reset_trace.
+void keep_trace_records(bool keep) noexcept;
+bool trace_records_kept() noexcept;
+void add_trace_record(long level, std::wstring_view format, std::wstring_view first, std::wstring_view second);
+// The records kept so far, forgotten here.
+std::vector<long> take_trace_records();
+long trace_label_id(std::wstring_view label);
+
+// Forgets the lines, the records, the labels' ids and the counted line, and restores the mode and the file to
 // their defaults.
 void reset_trace() noexcept;
 

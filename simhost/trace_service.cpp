@@ -7,23 +7,58 @@
 
 #include <com/bstr.h>
 #include <com/error.h>
+#include <host/trace_record.h>
 
 namespace simhost {
 
+namespace {
+
+// The first two arguments as the compact record wants them: a VARIANT array's
+// texts are read in place; anything else goes through their texts.
+void add_record(LONG level, BSTR format, SAFEARRAY* arguments)
+{
+    std::wstring_view labels[2];
+    VARTYPE type = VT_EMPTY;
+    void* data = nullptr;
+    if (::SafeArrayGetDim(arguments) == 1 && SUCCEEDED(::SafeArrayGetVartype(arguments, &type)) && type == VT_VARIANT &&
+        SUCCEEDED(::SafeArrayAccessData(arguments, &data))) {
+        const auto* items = static_cast<const VARIANT*>(data);
+        const ULONG count = arguments->rgsabound[0].cElements;
+        bool plain = true;
+        for (ULONG i = 0; i < count && i < 2; ++i) {
+            if (items[i].vt == VT_BSTR)
+                labels[i] = com::bstr::view_of(items[i].bstrVal);
+            else
+                plain = false;
+        }
+        if (plain) add_trace_record(level, com::bstr::view_of(format), labels[0], labels[1]);
+        ::SafeArrayUnaccessData(arguments);
+        if (plain) return;
+    }
+    const std::vector<std::wstring> texts = texts_of(arguments);
+    add_trace_record(level, com::bstr::view_of(format), texts.size() > 0 ? texts[0] : std::wstring_view(),
+                     texts.size() > 1 ? texts[1] : std::wstring_view());
+}
+
+} // namespace
+
 HRESULT trace_service::Trace(LONG level, BSTR* format, SAFEARRAY** arguments) noexcept
 {
-    // Benchmarks trace with the lines discarded: unless a line is counted, that
-    // path builds no text and skips com::boundary.
+    // Benchmarks trace with the lines discarded: unless a line is counted or
+    // compact records are kept, that path builds no text and skips com::boundary.
     if (auto failure = count_call(operation::trace_trace)) return report(*failure, target);
     if (!format || !arguments) return E_POINTER;
-    if (trace_discarded() && !trace_counting()) return S_OK;
+    const bool line_wanted = !trace_discarded() || trace_counting();
+    if (!line_wanted && !trace_records_kept()) return S_OK;
     return guard([&] {
+        if (trace_records_kept()) add_record(level, *format, *arguments);
+        if (!line_wanted) return;
         // "level|format|argument|argument..."
         std::wstring line = number_text(level);
-        line += L'|';
+        line += host_trace::separator;
         line += com::bstr::view_of(*format);
         for (const std::wstring& argument : texts_of(*arguments)) {
-            line += L'|';
+            line += host_trace::separator;
             line += argument;
         }
         count_trace(line);

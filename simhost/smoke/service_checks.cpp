@@ -55,6 +55,63 @@ void check_tracing(ISimHostControl& host)
 
 namespace {
 
+std::vector<long> take_records(ISimHostControl& host)
+{
+    SAFEARRAY* array = nullptr;
+    if (FAILED(host.TakeTraceRecords(&array)) || !array) return {};
+    std::vector<long> records;
+    for (LONG i = 0; i < static_cast<LONG>(array->rgsabound[0].cElements); ++i) {
+        LONG number = 0;
+        ::SafeArrayGetElement(array, &i, &number);
+        records.push_back(number);
+    }
+    ::SafeArrayDestroy(array);
+    return records;
+}
+
+long label_id(ISimHostControl& host, const wchar_t* label)
+{
+    LONG id = -1;
+    host.TraceLabelId(com::bstr(label).get(), &id);
+    return id;
+}
+
+} // namespace
+
+// Compact records: kept in every mode, the formats told apart, labels as ids.
+void check_trace_records(ISimHostControl& host)
+{
+    auto service = create<ITraceService>(CLSID_TraceService);
+    if (!service) return;
+    expect(trace(*service, 32, L"[%1][%2] Function Enter", com::variant_array{L"CClass", L"Member"}) == S_OK &&
+               take_records(host).empty(),
+           "no compact records are kept unless asked for");
+    host.put_KeepTraceRecords(VARIANT_TRUE);
+    host.put_TraceMode(1);
+    const long class_id = label_id(host, L"CClass");
+    const long member_id = label_id(host, L"Member");
+    expect(class_id > 0 && member_id > 0 && class_id != member_id && label_id(host, L"CClass") == class_id,
+           "each label keeps one id");
+    trace(*service, 32, L"[%1][%2] Function Enter", com::variant_array{L"CClass", L"Member"});
+    trace(*service, 32, L"[%1][%2] Function Leave", com::variant_array{L"CClass", L"Member"});
+    trace(*service, 8, L"%1 only", com::variant_array{L"Member"});
+    trace(*service, 8, L"none", com::variant_array{});
+    expect(take_records(host) == std::vector<long>{32, 1, class_id, member_id, 32, 2, class_id, member_id, 8, 0,
+                                                   member_id, 0, 8, 0, 0, 0},
+           "each Trace call leaves level, format kind and label ids, while the lines are discarded");
+    expect(trace_lines(host).size() == 1 && take_records(host).empty(),
+           "taking the records forgets them; the lines discarded stay discarded");
+    host.put_TraceMode(0);
+    trace(*service, 32, L"[%1][%2] Function Enter", com::variant_array{L"CClass", L"Other"});
+    host.ClearTrace();
+    expect(take_records(host).empty(), "ClearTrace forgets the records too");
+    host.Reset();
+    trace(*service, 32, L"[%1][%2] Function Enter", com::variant_array{L"CClass", L"Member"});
+    expect(take_records(host).empty() && label_id(host, L"Member") == 1, "Reset stops the records and the ids");
+}
+
+namespace {
+
 std::string file_bytes(const std::wstring& path)
 {
     std::string bytes;

@@ -136,6 +136,8 @@ int main()
             host->Reset();
             check_tracing(*host);
             host->Reset();
+            check_trace_records(*host);
+            host->Reset();
             check_trace_file(*host);
             check_counted_trace_line(*host);
             check_raise_error(*host);

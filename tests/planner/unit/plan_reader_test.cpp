@@ -228,6 +228,61 @@ TEST(PlanReader, RefusesInvalidUtf8WithoutEchoingIt)
     EXPECT_EQ(p.objects[0].id, "\xC3\xA9t\xC3\xA9");
 }
 
+// The objects are streamed field by field; a value of the wrong kind, however
+// deep, is still shown whole, and where it stood decides the message.
+TEST(PlanReader, StreamsObjectsAndShowsNestedValuesOfTheWrongKind)
+{
+    expect_messages({
+        {R"({"objects": [{"id": "A", "type": 1, "name": {"a": [1]}}]})",
+         R"(objects[0].name: expected a text, got {"a":[1]})"},
+        {R"({"objects": [{"id": "A", "type": 1}, [1, [2]]]})", "objects[1]: expected an object, got [1,[2]]"},
+        {R"({"objects": [{"id": "A", "type": 1, "extra": {"x": [1, 2]}, "also": 1}]})",
+         R"(objects[0]: unknown field "extra")"},
+        {R"({"objects": [{"id": "A", "type": 1}], "resolve": ["A", {"id": "A"}]})",
+         R"(resolve[1]: expected a text, got {"id":"A"})"},
+        {R"({"objects": {"id": "A"}})", R"(objects: expected an array, got {"id":"A"})"},
+        {R"({"objects": [{"id": "A", "type": 1}], "resolve": ["A"], "resolve": []})", "resolve: given twice"},
+        {R"(["objects"])", R"(plan: expected a JSON object, got ["objects"])"},
+        {R"("objects")", R"(plan: expected a JSON object, got "objects")"},
+    });
+    // A later value of a field replaces an earlier one, as it always did.
+    const plan p = read_plan(with_objects(R"({"id": "A", "type": "x", "type": 4, "name": "N"})"));
+    EXPECT_EQ(p.objects[0].type, 4);
+    EXPECT_EQ(p.objects[0].name, "N");
+}
+
+TEST(PlanReader, RefusesWhatFollowsTheDocumentAndLoneSurrogates)
+{
+    const std::string trailing_nul = with_objects("") + std::string(1, '\0') + "{}";
+    EXPECT_EQ(error_of(trailing_nul).substr(0, 14), "malformed JSON");
+    EXPECT_EQ(error_of(with_objects("") + " {}").substr(0, 14), "malformed JSON");
+    // Half of a surrogate pair in an escape is no character.
+    for (const char* half : {R"(\udc00)", R"(\ud800)", R"(\ud800x)"}) {
+        const std::string message = error_of(with_objects(R"({"id": "A)" + std::string(half) + R"(", "type": 1})"));
+        EXPECT_EQ(message.substr(0, 14), "malformed JSON") << half << ": " << message;
+    }
+    EXPECT_EQ(error_of(with_objects(R"({"id": "A", "type": 1, "na\udfff": 1})")).substr(0, 14), "malformed JSON");
+    const plan p = read_plan(with_objects(R"({"id": "\ud83d\ude00", "type": 1})"));
+    EXPECT_EQ(p.objects[0].id, "\xF0\x9F\x98\x80");
+}
+
+// Found by the fuzzer: a zero with an exponent sent RapidJSON's own number
+// conversion into undefined behaviour. Numbers now come as text.
+TEST(PlanReader, ReadsNumbersAsBeforeWhateverTheirForm)
+{
+    const std::string found =
+        std::string("{\"objects\":0e40") + std::string(1, '\0') + "e0\"opti\x15\":\\\\ion\xE4\xC5\xDF\xDDrules\"}}\n";
+    EXPECT_EQ(error_of(found).substr(0, 14), "malformed JSON");
+    expect_messages({
+        {R"({"objects": [{"id": "A", "type": 0e40}]})", "objects[0].type: expected a 32-bit integer, got 0.0"},
+        {R"({"objects": [{"id": "A", "type": -0}]})", "accepted"},
+        {R"({"objects": [{"id": "A", "type": 1E1}]})", "objects[0].type: expected a 32-bit integer, got 10.0"},
+        {R"({"objects": [{"id": "A", "type": -9223372036854775809}]})",
+         "objects[0].type: expected a 32-bit integer, got -9.223372036854776e+18"},
+    });
+    EXPECT_NE(error_of(with_objects(R"({"id": "A", "type": 9e308})")).find("number overflow"), std::string::npos);
+}
+
 TEST(PlanReader, ReportsProgressWhileReading)
 {
     std::string objects;

@@ -5,27 +5,47 @@
 #include "reasons.h"
 #include "trace_text.h"
 
+#include "host/trace_record.h"
+
 #include <optional>
 #include <gtest/gtest.h>
 
 namespace planner {
 namespace {
 
-std::wstring enter(std::wstring_view class_label, std::wstring_view member)
+// Label ids as a host might give them: in the order first asked for.
+long label_id(std::wstring_view label)
 {
-    return L"32|[%1][%2] Function Enter|" + std::wstring(class_label) + L"|" + std::wstring(member);
+    static std::vector<std::wstring> labels;
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        if (labels[i] == label) return static_cast<long>(i) + 1;
+    labels.emplace_back(label);
+    return static_cast<long>(labels.size());
 }
-std::wstring leave(std::wstring_view class_label, std::wstring_view member)
+
+// One compact record: level, format kind, class label id, member label id.
+std::vector<long> record(host_trace::format_kind kind, std::wstring_view class_label, std::wstring_view member,
+                         long level = host_trace::level)
 {
-    return L"32|[%1][%2] Function Leave|" + std::wstring(class_label) + L"|" + std::wstring(member);
+    return {level, static_cast<long>(kind), label_id(class_label), label_id(member)};
+}
+std::vector<long> enter(std::wstring_view class_label, std::wstring_view member)
+{
+    return record(host_trace::format_kind::enter, class_label, member);
+}
+std::vector<long> leave(std::wstring_view class_label, std::wstring_view member)
+{
+    return record(host_trace::format_kind::leave, class_label, member);
 }
 
 // The records around the store's read in a FindAction call.
-std::vector<std::wstring> find_action_trace(std::vector<std::wstring> middle)
+std::vector<long> find_action_trace(std::initializer_list<std::vector<long>> middle)
 {
-    std::vector<std::wstring> trace{enter(L"CMergeRules", L"IKSQMergeRules2_FindAction")};
-    trace.insert(trace.end(), middle.begin(), middle.end());
-    trace.push_back(leave(L"CMergeRules", L"IKSQMergeRules2_FindAction"));
+    std::vector<long> trace = enter(L"CMergeRules", L"IKSQMergeRules2_FindAction");
+    for (const std::vector<long>& one : middle)
+        trace.insert(trace.end(), one.begin(), one.end());
+    const std::vector<long> last = leave(L"CMergeRules", L"IKSQMergeRules2_FindAction");
+    trace.insert(trace.end(), last.begin(), last.end());
     return trace;
 }
 
@@ -37,41 +57,47 @@ TEST(TraceText, ExpandsTheRecordsArguments)
     EXPECT_EQ(trace_line_of(L"8|no arguments"), L"no arguments");
     EXPECT_EQ(trace_line_of(L"8|empty %1 argument|"), L"empty  argument");
     EXPECT_EQ(trace_line_of(L"not a record"), L"not a record");
-}
-
-TEST(TraceText, MatchesOnlyTheWholeEnterRecord)
-{
-    EXPECT_TRUE(is_enter(enter(L"CObjectRule", L"IKSQObjectRule_Action"), L"CObjectRule", L"IKSQObjectRule_Action"));
-    EXPECT_FALSE(is_enter(leave(L"CObjectRule", L"IKSQObjectRule_Action"), L"CObjectRule", L"IKSQObjectRule_Action"));
-    EXPECT_FALSE(is_enter(enter(L"CObjectRules", L"IKSQObjectRule_Action"), L"CObjectRule", L"IKSQObjectRule_Action"));
-    EXPECT_FALSE(is_enter(enter(L"CObjectRule", L"XIKSQObjectRule_Action"), L"CObjectRule", L"IKSQObjectRule_Action"));
-    EXPECT_FALSE(is_enter(enter(L"CObjectRule", L"IKSQObjectRule_Action") + L"|extra", L"CObjectRule",
-                          L"IKSQObjectRule_Action"));
-    EXPECT_FALSE(is_enter(L"16|[%1][%2] Function Enter|CObjectRule|IKSQObjectRule_Action", L"CObjectRule",
-                          L"IKSQObjectRule_Action"));
-    EXPECT_FALSE(is_enter(L"32|[%1][%2] Function Enter|CObjectRuleIKSQObjectRule_Action", L"CObjectRule",
-                          L"IKSQObjectRule_Action"));
+    EXPECT_EQ(trace_line_of(host_trace::enter_record(L"CLevelList", L"IKSQLevelList_Add")),
+              L"[CLevelList][IKSQLevelList_Add] Function Enter");
 }
 
 TEST(RecordRead, TakesTheLastRuleRecordWhoseActionWasRead)
 {
-    EXPECT_EQ(read_by({}), record_read::none);
-    EXPECT_EQ(read_by(find_action_trace({})), record_read::none);
-    EXPECT_EQ(read_by(find_action_trace(
+    const record_reads reads(label_id);
+    EXPECT_EQ(reads.read_by({}), record_read::none);
+    EXPECT_EQ(reads.read_by(find_action_trace({})), record_read::none);
+    EXPECT_EQ(reads.read_by(find_action_trace(
                   {enter(L"CObjectRule", L"IKSQObjectRule_Action"), leave(L"CObjectRule", L"IKSQObjectRule_Action")})),
               record_read::object_rule);
     // Reading a record's other properties is no read of its action.
-    EXPECT_EQ(read_by(find_action_trace({enter(L"CObjectRule", L"IKSQObjectRule_ObjectID"),
-                                         enter(L"CObjectTypeRule", L"IKSQObjectTypeRule_Action")})),
+    EXPECT_EQ(reads.read_by(find_action_trace({enter(L"CObjectRule", L"IKSQObjectRule_ObjectID"),
+                                               enter(L"CObjectTypeRule", L"IKSQObjectTypeRule_Action")})),
               record_read::type_rule);
-    EXPECT_EQ(read_by(find_action_trace({enter(L"CObjectTypeRule", L"IKSQObjectTypeRule_TypeCode"),
-                                         enter(L"CCategoryRule", L"IKSQCategoryRule_Action")})),
+    EXPECT_EQ(reads.read_by(find_action_trace({enter(L"CObjectTypeRule", L"IKSQObjectTypeRule_TypeCode"),
+                                               enter(L"CCategoryRule", L"IKSQCategoryRule_Action")})),
               record_read::category_rule);
-    EXPECT_EQ(
-        read_by(find_action_trace({enter(L"CCategoryRule", L"IKSQCategoryRule_Category"),
-                                   enter(L"CMergeRules", L"SetDefaults"), leave(L"CMergeRules", L"SetDefaults")})),
-        record_read::defaults);
-    EXPECT_EQ(read_by(find_action_trace({leave(L"CMergeRules", L"SetDefaults")})), record_read::none);
+    EXPECT_EQ(reads.read_by(
+                  find_action_trace({enter(L"CCategoryRule", L"IKSQCategoryRule_Category"),
+                                     enter(L"CMergeRules", L"SetDefaults"), leave(L"CMergeRules", L"SetDefaults")})),
+              record_read::defaults);
+    EXPECT_EQ(reads.read_by(find_action_trace({leave(L"CMergeRules", L"SetDefaults")})), record_read::none);
+}
+
+TEST(RecordRead, MatchesOnlyTheWholeEnterRecord)
+{
+    const record_reads reads(label_id);
+    // Another level, another format, labels swapped or another class: no read.
+    EXPECT_EQ(reads.read_by(record(host_trace::format_kind::enter, L"CObjectRule", L"IKSQObjectRule_Action", 16)),
+              record_read::none);
+    EXPECT_EQ(reads.read_by(record(host_trace::format_kind::other, L"CObjectRule", L"IKSQObjectRule_Action")),
+              record_read::none);
+    EXPECT_EQ(reads.read_by(enter(L"IKSQObjectRule_Action", L"CObjectRule")), record_read::none);
+    EXPECT_EQ(reads.read_by(enter(L"CObjectRules", L"IKSQObjectRule_Action")), record_read::none);
+    EXPECT_EQ(reads.read_by(enter(L"CCategoryRule", L"IKSQObjectRule_Action")), record_read::none);
+    // A trailing part of a record is no record.
+    std::vector<long> cut = enter(L"CObjectRule", L"IKSQObjectRule_Action");
+    cut.pop_back();
+    EXPECT_EQ(reads.read_by(cut), record_read::none);
 }
 
 // A folder \Top (T) holding T1, T2 and the folder \Top\Sub (S) holding S1; an
