@@ -23,6 +23,22 @@ fi
 [ "$1" = "--wine32" ] || exit 0
 scripts_dir=$(dirname "$0")
 "$scripts_dir/wine32.sh" && exit 0
+skip() {
+    echo "The x86 suite will not run: 32-bit Wine (wine32:i386) $*"
+    exit 0
+}
+
+# 32-bit Wine is of no use where the kernel refuses 32-bit programs, and once
+# installed the wine launcher would use its loader for 64-bit programs too. A
+# 93-byte i386 program that only exits tells.
+probe=$(mktemp)
+printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000\000\000\000\000\001\000\000\000\000\000\000\000\000\200\004\010\000\200\004\010\135\000\000\000\135\000\000\000\005\000\000\000\000\020\000\000\270\001\000\000\000\061\333\315\200' >"$probe"
+chmod +x "$probe"
+if ! "$probe" 2>/dev/null; then
+    rm -f "$probe"
+    skip "cannot run here: the kernel does not run 32-bit programs (Exec format error)"
+fi
+rm -f "$probe"
 
 # 32-bit Wine needs the i386 architecture. Its package index can fail to
 # download, or its libraries can lag behind the installed amd64 ones; then the
@@ -32,15 +48,29 @@ added=""
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386 && added=yes
 fi
-if apt-get update -qq -o Acquire::http::Timeout=30 >"$log" 2>&1 &&
-    apt-get install -y -qq wine32:i386 >>"$log" 2>&1; then
-    echo "32-bit Wine installed: the x86 suite will run"
-else
-    reason=$(grep -E '^(E|W):' "$log" | head -1 | cut -c1-200)
-    if [ -n "$added" ]; then
-        dpkg --remove-architecture i386 2>>"$log" || reason="$reason; and the i386 architecture could not be removed"
-    fi
-    echo "The x86 suite will not run: 32-bit Wine (wine32:i386) could not be installed (${reason:-see apt-get})"
+remove_i386() {
+    [ -n "$added" ] || return 0
+    i386=$(dpkg-query -W -f='${binary:Package} ${Status}\n' | grep ':i386 .*installed' | cut -d' ' -f1)
+    # Only i386 packages go; libc6:i386 and libgcc-s1:i386 count as essential.
+    [ -z "$i386" ] || apt-get purge -y -qq --allow-remove-essential $i386 >>"$log" 2>&1
+    dpkg --remove-architecture i386 >>"$log" 2>&1
+}
+if ! apt-get update -qq -o Acquire::http::Timeout=30 >"$log" 2>&1; then
+    reason=$(grep -E '^(E|W):' "$log" | head -1 | cut -c1-160)
+    remove_i386 || reason="$reason; the i386 architecture could not be removed"
+    rm -f "$log"
+    skip "could not be installed: apt-get update failed with i386 added (${reason:-see apt-get})"
+fi
+if ! apt-get install -y -qq wine32:i386 >>"$log" 2>&1; then
+    reason=$(grep -E '^(E|W):' "$log" | head -1 | cut -c1-160)
+    remove_i386 || reason="$reason; the i386 architecture could not be removed"
+    rm -f "$log"
+    skip "could not be installed (${reason:-see apt-get})"
+fi
+if ! "$scripts_dir/wine32.sh"; then
+    remove_i386
+    rm -f "$log"
+    skip "was installed but its loader does not start; removed again"
 fi
 rm -f "$log"
-exit 0
+echo "32-bit Wine installed: the x86 suite will run"
