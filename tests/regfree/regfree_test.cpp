@@ -110,8 +110,9 @@ TEST_F(RegistrationFreeRulesTest, SetsRulesExpandsFoldersAndFindsActions)
     EXPECT_EQ(action_of(L"x1"), 4) << "the category rule";
 }
 
-// Runs last (the tests run in order): nothing of the component is held any more.
-TEST(RegistrationFreeTest, ServerCanUnloadOnceEverythingIsReleased)
+// Runs last (suites run in the order they first appear): nothing of the
+// component is held any more.
+TEST(RegistrationFreeEndTest, ServerCanUnloadOnceEverythingIsReleased)
 {
     ASSERT_NE(::GetModuleHandleW(L"K1MrgRls.dll"), nullptr);
     EXPECT_EQ(component_can_unload_now(), S_OK);
