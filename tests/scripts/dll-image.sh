@@ -3,11 +3,13 @@
 # exports exactly the four entry points under their plain names (a 32-bit build
 # must not export stdcall-decorated names such as DllGetClassObject@12), that it
 # carries the type library and version resources, and that it imports only
-# system DLLs (the runtime is linked in).
-#   dll-image.sh <objdump> <dll> <file format: pei-i386|pei-x86-64>
+# system DLLs (the runtime is linked in). Also checks that the type library the
+# DLL embeds was made for its platform (SYS_WIN32 = 1, SYS_WIN64 = 3).
+#   dll-image.sh <objdump> <dll> <file format: pei-i386|pei-x86-64> <type library file>
 objdump=$1
 dll=$2
 format=$3
+tlb=$4
 failures=0
 fail() {
     echo "FAIL: $*"
@@ -42,6 +44,14 @@ for name in $imports; do
     *) fail "imports $name" ;;
     esac
 done
+
+# The library header's flags word (offset 20) holds the platform in its low bits.
+case "$format" in
+pei-i386) syskind=1 ;;
+*) syskind=3 ;;
+esac
+flags=$(od -An -t u4 -j 20 -N 4 "$tlb" 2>/dev/null | tr -d ' ')
+[ -n "$flags" ] && [ $((flags & 15)) -eq "$syskind" ] || fail "type library $tlb: platform $((${flags:-0} & 15)), not $syskind"
 
 if [ "$failures" -eq 0 ]; then
     echo "PASS image $format"
