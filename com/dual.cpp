@@ -2,6 +2,7 @@
 
 #include "com_ptr.h"
 #include "module.h"
+#include "registry.h"
 
 #include <cstdio>
 #include <cstring>
@@ -28,9 +29,10 @@ public:
         if (!loaded_) load_libraries();
         auto known = interfaces_.find(iid);
         if (known != interfaces_.end()) return known->second;
-        // Unknown interfaces are looked for once.
+        // Only what was found is kept: a library registered later is still
+        // looked for on the next call.
         dispatch_info info = lookup(iid);
-        interfaces_.emplace(iid, info);
+        if (info.vtable) interfaces_.emplace(iid, info);
         return info;
     }
 
@@ -63,9 +65,8 @@ private:
         HMODULE module = module::handle();
         std::vector<WORD> ids;
         ::EnumResourceNamesW(module, L"TYPELIB", collect, reinterpret_cast<LONG_PTR>(&ids));
-        wchar_t path[MAX_PATH];
-        const DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH);
-        if (length == 0 || length == MAX_PATH) return;
+        const std::wstring path = registry::module_path();
+        if (path.empty()) return;
         for (WORD id : ids) {
             std::wstring resource = path;
             if (id != 1) resource += L"\\" + std::to_wstring(id);
@@ -96,13 +97,33 @@ private:
         unsigned major = 0, minor = 0;
         if (swscanf(version_text, L"%u.%u", &major, &minor) < 1) return;
         ITypeLib* library = nullptr;
-        if (SUCCEEDED(::LoadRegTypeLib(library_id, static_cast<WORD>(major), static_cast<WORD>(minor), 0, &library)))
+        if (FAILED(::LoadRegTypeLib(library_id, static_cast<WORD>(major), static_cast<WORD>(minor), 0, &library)))
+            return;
+        if (holds(library_id))
+            library->Release(); // already searched: the interface is not in it
+        else
             libraries_.push_back(library);
     }
 
+    bool holds(REFGUID library_id) const
+    {
+        for (ITypeLib* library : libraries_) {
+            TLIBATTR* attributes = nullptr;
+            if (FAILED(library->GetLibAttr(&attributes))) continue;
+            const bool same = IsEqualGUID(attributes->guid, library_id);
+            library->ReleaseTLibAttr(attributes);
+            if (same) return true;
+        }
+        return false;
+    }
+
+    // The module's own interfaces are in its libraries; a host interface that
+    // a class implements is reached through the coclass's reference into the
+    // host's library; an internal one only through the registry.
     dispatch_info lookup(REFIID iid)
     {
         dispatch_info found = lookup_loaded(iid);
+        if (!found.vtable) found = lookup_referenced(iid);
         if (found.vtable) return found;
         load_registered_library(iid);
         return lookup_loaded(iid);
@@ -112,20 +133,56 @@ private:
     {
         for (ITypeLib* library : libraries_) {
             ITypeInfo* dispatch = nullptr;
-            if (FAILED(library->GetTypeInfoOfGuid(iid, &dispatch))) continue;
-            // A dual interface's type information is its dispatch half; the
-            // vtable half is the one it refers to as implemented type -1.
-            ITypeInfo* vtable = nullptr;
-            HREFTYPE vtable_ref = 0;
-            if (SUCCEEDED(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtable_ref)))
-                dispatch->GetRefTypeInfo(vtable_ref, &vtable);
-            if (!vtable) {
-                vtable = dispatch;
-                vtable->AddRef();
-            }
-            return {dispatch, vtable};
+            if (SUCCEEDED(library->GetTypeInfoOfGuid(iid, &dispatch))) return halves_of(dispatch);
         }
         return {};
+    }
+
+    dispatch_info lookup_referenced(REFIID iid)
+    {
+        for (ITypeLib* library : libraries_) {
+            for (UINT i = 0; i < library->GetTypeInfoCount(); ++i) {
+                com_ptr<ITypeInfo> coclass;
+                TYPEKIND kind = TKIND_MAX;
+                if (FAILED(library->GetTypeInfoType(i, &kind)) || kind != TKIND_COCLASS ||
+                    FAILED(library->GetTypeInfo(i, coclass.put())))
+                    continue;
+                for (UINT j = 0;; ++j) {
+                    HREFTYPE reference = 0;
+                    if (FAILED(coclass->GetRefTypeOfImplType(j, &reference))) break;
+                    ITypeInfo* implemented = nullptr;
+                    if (FAILED(coclass->GetRefTypeInfo(reference, &implemented))) continue;
+                    if (is_interface(implemented, iid)) return halves_of(implemented);
+                    implemented->Release();
+                }
+            }
+        }
+        return {};
+    }
+
+    static bool is_interface(ITypeInfo* info, REFIID iid)
+    {
+        TYPEATTR* attributes = nullptr;
+        if (FAILED(info->GetTypeAttr(&attributes))) return false;
+        const bool same = IsEqualGUID(attributes->guid, iid);
+        info->ReleaseTypeAttr(attributes);
+        return same;
+    }
+
+    // Takes over the reference to `dispatch`. A dual interface's type
+    // information is its dispatch half; the vtable half is the one it refers to
+    // as implemented type -1.
+    static dispatch_info halves_of(ITypeInfo* dispatch)
+    {
+        ITypeInfo* vtable = nullptr;
+        HREFTYPE vtable_ref = 0;
+        if (SUCCEEDED(dispatch->GetRefTypeOfImplType(static_cast<UINT>(-1), &vtable_ref)))
+            dispatch->GetRefTypeInfo(vtable_ref, &vtable);
+        if (!vtable) {
+            vtable = dispatch;
+            vtable->AddRef();
+        }
+        return {dispatch, vtable};
     }
 
 private:
