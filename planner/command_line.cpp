@@ -5,7 +5,7 @@
 namespace planner {
 
 const char* const usage =
-    "usage: K1MrgPlan [--json] [--csv FILE] [--strict] [--trace FILE|-] [--progress] [--timings] [PLAN]\n"
+    "usage: K1MrgPlan [--json] [--html FILE] [--csv FILE] [--strict] [--trace FILE|-] [--progress] [--timings] [PLAN]\n"
     "       K1MrgPlan --compare BEFORE AFTER [--json]\n"
     "       K1MrgPlan --sample   (prints the built-in sample plan)\n"
     "Without PLAN the built-in sample plan is used.\n"
@@ -19,6 +19,9 @@ command_line parse_command_line(const std::vector<std::string>& arguments)
         const std::string& argument = arguments[i];
         if (argument == "--json") {
             result.json = true;
+        } else if (argument == "--html") {
+            if (i + 1 == arguments.size()) throw std::invalid_argument("--html needs a file name");
+            result.html = arguments[++i];
         } else if (argument == "--trace") {
             if (i + 1 == arguments.size()) throw std::invalid_argument("--trace needs a file name or -");
             result.trace = arguments[++i];
@@ -48,8 +51,8 @@ command_line parse_command_line(const std::vector<std::string>& arguments)
             result.plan_file = argument;
         }
     }
-    if (result.compare_with && (result.csv || result.strict || result.trace))
-        throw std::invalid_argument("--compare writes one report: no --csv, --strict or --trace with it");
+    if (result.compare_with && (result.csv || result.html || result.strict || result.trace))
+        throw std::invalid_argument("--compare writes one report: no --csv, --html, --strict or --trace with it");
     return result;
 }
 

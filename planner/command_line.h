@@ -12,6 +12,7 @@ struct command_line {
     // --compare: the plan before a change (plan_file is the plan after it).
     std::optional<std::string> compare_with;
     bool json = false;
+    std::optional<std::string> html;  // a file for the HTML report, besides the report on standard output
     std::optional<std::string> csv;   // a file for one row per answer
     bool strict = false;              // a rule that decided nothing makes the exit status 1
     std::optional<std::string> trace; // a file, or "-" for standard error

@@ -133,8 +133,11 @@ public:
             throw plan_error(std::string("unusable JSON: ") + error.what());
         }
         if (!root.is_object()) fail("plan", "expected a JSON object, got " + shown(root));
-        fields top(root, "plan",
-                   {"description", "objects", "categories", "rules", "options", "logs", "actionNames", "resolve"});
+        fields top(
+            root, "plan",
+            {"$schema", "description", "objects", "categories", "rules", "options", "logs", "actionNames", "resolve"});
+        // "$schema" names the plan's JSON Schema for editors; the reader needs nothing of it.
+        if (const json* schema = top.find("$schema")) to_text(*schema, "$schema");
         if (const json* description = top.find("description")) plan_.description = to_text(*description, "description");
         expect_array(top.require("objects"), "objects");
         finish_objects();

@@ -1,6 +1,7 @@
 #pragma once
-// The planner's reports: a readable one and a JSON document, written as they
-// are produced, so that a large plan's report is never held whole.
+// The planner's reports: a readable one, a JSON document and a self-contained
+// HTML page, written as they are produced, so that a large plan's report is
+// never held whole.
 
 #include "outcome.h"
 #include "plan.h"
@@ -15,6 +16,9 @@ namespace planner {
 // Both include what each rule did (rule_usage.h).
 void write_text_report(std::FILE* out, const plan& plan, const outcome& outcome);
 void write_json_report(std::FILE* out, const plan& plan, const outcome& outcome);
+// One HTML file that needs nothing else: a summary, and the inventory as a
+// folder tree that its script renders as folders open.
+void write_html_report(std::FILE* out, const plan& plan, const outcome& outcome);
 // One row per answer, in resolve order, as RFC 4180 says (UTF-8, a header row, CRLF).
 void write_csv_report(std::FILE* out, const plan& plan, const outcome& outcome);
 

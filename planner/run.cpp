@@ -44,6 +44,26 @@ std::optional<std::string> read_file(const std::string& name)
     return text;
 }
 
+// A file the run writes a report into, opened before the run so that a name
+// that cannot be written fails at once.
+class report_file {
+public:
+    explicit report_file(const std::string& name) : file_(::_wfopen(widen(name).c_str(), L"wb"))
+    {
+        if (file_) std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+    }
+    ~report_file()
+    {
+        if (file_) std::fclose(file_);
+    }
+    report_file(const report_file&) = delete;
+    report_file& operator=(const report_file&) = delete;
+    std::FILE* get() const noexcept { return file_; }
+
+private:
+    std::FILE* file_;
+};
+
 class apartment {
 public:
     apartment() : hr_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
@@ -229,6 +249,13 @@ int run(const command_line& command)
     } catch (const std::runtime_error& error) {
         return unusable(error.what());
     }
+
+    std::unique_ptr<report_file> html;
+    if (command.html) {
+        html = std::make_unique<report_file>(*command.html);
+        if (!html->get()) return unusable("cannot open the HTML file " + *command.html);
+    }
+
     outcome outcome;
     if (!run_plan(*plan, *trace, progress, timings, outcome)) return exit_unusable;
 
@@ -238,6 +265,11 @@ int run(const command_line& command)
         write_text_report(stdout, *plan, outcome);
     std::fflush(stdout);
     if (command.csv && !write_csv(*command.csv, *plan, outcome)) return unusable("cannot write " + *command.csv);
+    if (html) {
+        write_html_report(html->get(), *plan, outcome);
+        if (std::fflush(html->get()) != 0 || std::ferror(html->get()))
+            return unusable("cannot write the HTML file " + *command.html);
+    }
     timings.phase("report");
     timings.finish();
     if (report_failures(outcome)) return exit_unusable;

@@ -161,6 +161,8 @@ TEST(PlanReader, NamesTheRuleOptionAndLogField)
          R"(logs[0].level: expected a 32-bit integer, got "high")"},
         {R"({"objects": [], "actionNames": {"1": 1}})", R"(actionNames["1"]: expected a text, got 1)"},
         {R"({"objects": [], "description": 1})", "description: expected a text, got 1"},
+        {R"({"$schema": "../docs/plan.schema.json", "objects": []})", "accepted"},
+        {R"({"objects": [], "$schema": 1})", "$schema: expected a text, got 1"},
     });
 }
 
