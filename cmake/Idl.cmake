@@ -9,6 +9,13 @@ find_path(WINE_STDOLE_DIR stdole2.tlb
   PATHS /usr/lib/x86_64-linux-gnu/wine/x86_64-windows /usr/lib/wine/x86_64-windows /usr/lib64/wine/x86_64-windows
   NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 
+# Type libraries are made for the target's bitness: their platform (SYS_WIN32 or
+# SYS_WIN64) and pointer sizes differ. The x86_64 widl makes win64 by default.
+set(WIDL_PLATFORM "")
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(WIDL_PLATFORM --win32)
+endif()
+
 set(IDL_OUTPUT_DIR ${CMAKE_BINARY_DIR}/idl)
 file(MAKE_DIRECTORY ${IDL_OUTPUT_DIR})
 
@@ -27,7 +34,7 @@ function(add_idl idl_file)
   endforeach()
   add_custom_command(
     OUTPUT ${tlb} ${header} ${iids}
-    COMMAND ${WIDL} ${include_flags} -L${WINE_STDOLE_DIR} -L${IDL_OUTPUT_DIR}
+    COMMAND ${WIDL} ${WIDL_PLATFORM} ${include_flags} -L${WINE_STDOLE_DIR} -L${IDL_OUTPUT_DIR}
             -t -h -u -T ${tlb} -H ${header} -U ${iids} ${idl_path}
     DEPENDS ${idl_path} ${ARG_DEPENDS}
     WORKING_DIRECTORY ${IDL_OUTPUT_DIR}

@@ -6,6 +6,11 @@
 # K1MrgRls.declared.tlb, which holds copies of the host's interfaces that the
 # coclasses list. write_type_library, run under Wine, turns it into K1MrgRls.tlb,
 # whose coclasses refer into the host's libraries instead.
+#
+# Each bitness has its own library (SYS_WIN32 for x86, SYS_WIN64 for x64; widl
+# gets --win32 in the x86 tree: cmake/Idl.cmake). 32-bit Wine is often missing,
+# so the x86 tree runs the x64 tree's generator (K1MRGRLS_X64_BUILD_DIR, top
+# CMakeLists.txt), which writes either platform's library.
 add_idl(${CMAKE_SOURCE_DIR}/server/K1MrgRls.idl TLB K1MrgRls.declared.tlb
   DEPENDS ${HOST_TLB_K5TYPLIB} ${HOST_TLB_K1TYPLIB} ${CMAKE_SOURCE_DIR}/host/idl/K5TYPLIB.idl
           ${CMAKE_SOURCE_DIR}/host/idl/K1TypLib.idl)
@@ -16,7 +21,11 @@ add_dependencies(component_declarations host_type_libraries)
 
 # A tree whose programs cannot run here (no 32-bit Wine for an x86 tree) names
 # the generator of another tree; the generator writes either platform's library.
-set(K1MRGRLS_TLB_GENERATOR "" CACHE FILEPATH
+set(default_tlb_generator "")
+if(K1MRGRLS_ARCH STREQUAL "x86")
+  set(default_tlb_generator ${K1MRGRLS_X64_BUILD_DIR}/tools/write_type_library.exe)
+endif()
+set(K1MRGRLS_TLB_GENERATOR "${default_tlb_generator}" CACHE FILEPATH
     "write_type_library.exe to run under Wine (empty: the one built in this tree)")
 add_subdirectory(${CMAKE_SOURCE_DIR}/tools ${CMAKE_BINARY_DIR}/tools)
 if(K1MRGRLS_TLB_GENERATOR)

@@ -46,7 +46,8 @@ HRESULT register_library(const project& p, const std::wstring& path)
     const std::wstring key = library_key(p) + L"\\" + version_text(p);
     const std::wstring folder = path.substr(0, path.find_last_of(L"\\/"));
     HRESULT hr = set_text(key, L"", p.description);
-    if (SUCCEEDED(hr)) hr = set_text(key + L"\\" + locale_text(p.locale) + L"\\win64", L"", path);
+    if (SUCCEEDED(hr))
+        hr = set_text(key + L"\\" + locale_text(p.locale) + L"\\" + com::registry::native_platform_key, L"", path);
     if (SUCCEEDED(hr)) hr = set_text(key + L"\\FLAGS", L"", L"0");
     if (SUCCEEDED(hr)) hr = set_text(key + L"\\HELPDIR", L"", folder);
     return hr;

@@ -49,7 +49,7 @@ HRESULT unregister_library(const GUID& libid) noexcept
     BSTR registered = nullptr;
     if (FAILED(::QueryPathOfRegTypeLib(libid, library_major, library_minor, 0, &registered))) return S_OK;
     ::SysFreeString(registered);
-    return ::UnRegisterTypeLib(libid, library_major, library_minor, 0, SYS_WIN64);
+    return ::UnRegisterTypeLib(libid, library_major, library_minor, 0, com::registry::native_syskind);
 }
 
 void register_class(const simhost::creatable_class& entry, const std::wstring& module)

@@ -108,7 +108,7 @@ TEST_F(RegistrationTest, RegistersClassesProgIdsInterfacesAndTheTypeLibrary)
         EXPECT_EQ(text_of(iid + L"\\TypeLib", L"Version"), L"1.2");
     }
     EXPECT_EQ(text_of(L"TypeLib\\" + library + L"\\1.2"), L"Korvath Merge Rules Class 1.0");
-    EXPECT_TRUE(key_exists(L"TypeLib\\" + library + L"\\1.2\\0\\win64"));
+    EXPECT_TRUE(key_exists(L"TypeLib\\" + library + L"\\1.2\\0\\" + com::registry::native_platform_key));
 
     com::com_ptr<ITypeLib> loaded;
     expect_ok(::LoadRegTypeLib(LIBID_K1MrgRls, 1, 2, 0, loaded.put()), "LoadRegTypeLib");

@@ -2,6 +2,8 @@
 // what it imports, its coclasses and their default interfaces.
 #include "support/com_testing.h"
 
+#include "com/registry.h"
+
 #include <K1MrgRls.h>
 #include <K1PriTyp.h>
 #include <K5TYPLIB.h>
@@ -150,7 +152,7 @@ TEST(TypeLibraryTest, LibraryAttributesAndRegistrationLocale)
     EXPECT_EQ(attributes->wMajorVerNum, 1);
     EXPECT_EQ(attributes->wMinorVerNum, 2);
     EXPECT_EQ(attributes->lcid, 0x0409u) << "the library's own locale";
-    EXPECT_EQ(attributes->syskind, SYS_WIN64);
+    EXPECT_EQ(attributes->syskind, com::registry::native_syskind) << "built for the process's bitness";
     library->ReleaseTLibAttr(attributes);
 
     com::bstr name, help;
@@ -165,7 +167,9 @@ TEST(TypeLibraryTest, LibraryAttributesAndRegistrationLocale)
     EXPECT_NE(std::wstring(path.view()).find(L"K1MrgRls.dll"), std::wstring::npos);
     HKEY key = nullptr;
     const std::wstring base = L"TypeLib\\{99E70215-5C2C-11D5-BEB1-00C04F4F041C}\\1.2\\";
-    EXPECT_EQ(::RegOpenKeyExW(HKEY_CLASSES_ROOT, (base + L"0\\win64").c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(::RegOpenKeyExW(HKEY_CLASSES_ROOT, (base + L"0\\" + com::registry::native_platform_key).c_str(), 0,
+                              KEY_READ, &key),
+              ERROR_SUCCESS);
     if (key) ::RegCloseKey(key);
     key = nullptr;
     EXPECT_NE(::RegOpenKeyExW(HKEY_CLASSES_ROOT, (base + L"409").c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);

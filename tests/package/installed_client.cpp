@@ -25,11 +25,12 @@ void check_rules()
     check(SUCCEEDED(hr) && rules, "CoCreateInstance(CLSID_CMergeRules, IID_IKSQMergeRules2)");
     if (!rules) return;
 
-    // The DLL that serves it is the installed one.
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(GetModuleHandleW(L"K1MrgRls.dll"), path, MAX_PATH);
     std::wprintf(L"served by %ls\n", path);
-    check(std::wcsstr(path, L"\\bin\\K1MrgRls.dll") != nullptr, "the installed bin\\K1MrgRls.dll");
+    // The DLL that serves it is the installed one of this program's bitness.
+    const wchar_t* installed = sizeof(void*) == 8 ? L"\\bin\\x64\\K1MrgRls.dll" : L"\\bin\\x86\\K1MrgRls.dll";
+    check(std::wcsstr(path, installed) != nullptr, "the installed DLL of this bitness");
 
     check(rules->SetCategoryRule(1, 2) == S_OK, "SetCategoryRule");
     // A duplicate is a numbered error with its error information.

@@ -14,6 +14,9 @@ fail() {
     echo "FAIL: $*"
     failures=$((failures + 1))
 }
+# The x86 component is registered in the 32-bit view, which the 32-bit reg exports.
+reg=reg
+[ "$K1MRGRLS_ARCH" = x86 ] && reg=$WINEPREFIX/drive_c/windows/syswow64/reg.exe
 trap 'wine regsvr32 /s "$dll" >/dev/null 2>&1' EXIT
 
 # What identifies the component: every identifier of its IDL and of the host
@@ -28,7 +31,7 @@ patterns=$work/patterns
 # The export, one line per value with its key in front, only lines that mention
 # the component.
 snapshot() {
-    wine reg export HKCR "$(winepath -w "$work/$1.reg")" /y >/dev/null 2>&1 || fail "reg export ($1)"
+    wine "$reg" export HKCR "$(winepath -w "$work/$1.reg")" /y >/dev/null 2>&1 || fail "reg export ($1)"
     iconv -f UTF-16LE -t UTF-8 "$work/$1.reg" | tr -d '\r' |
         awk '/^\[/ { key = $0; print key; next } /^$/ { next } { print key "|" $0 }' |
         grep -i -F -f "$patterns" | sort >"$work/$1.lines"
