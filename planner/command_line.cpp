@@ -5,8 +5,8 @@
 namespace planner {
 
 const char* const usage =
-    "usage: K1MrgPlan [--json] [--html FILE] [--csv FILE] [--strict] [--trace FILE|-] [--progress] [--timings [--floors]] [PLAN]
-    "
+    "usage: K1MrgPlan [--json] [--html FILE] [--csv FILE] [--strict] [--trace FILE|-] [--progress] [--timings "
+    "[--floors]] [PLAN]\n"
     "       K1MrgPlan --compare BEFORE AFTER [--json]\n"
     "       K1MrgPlan --sample   (prints the built-in sample plan)\n"
     "Without PLAN the built-in sample plan is used.\n"
