@@ -36,7 +36,8 @@ void trace_line(std::wstring_view format, std::wstring_view class_label, std::ws
     com::variant_array arguments{class_label, member_label};
     const HRESULT traced = service->Trace(trace_level, format_text.ref(), arguments.ref());
     if (SUCCEEDED(traced)) return;
-    com::throw_error(traced, service, __uuidof(ITraceService), class_label, com::message_text(traced));
+    com::throw_with_callee_or_new_info(traced, service, __uuidof(ITraceService), class_label,
+                                       com::message_text(traced));
 }
 
 } // namespace

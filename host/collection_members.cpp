@@ -18,7 +18,7 @@ namespace {
     const com::bstr description = com::bstr::attach(exception.bstrDescription);
     const com::bstr help_file = com::bstr::attach(exception.bstrHelpFile);
     const HRESULT code = exception.scode != 0 ? exception.scode : static_cast<HRESULT>(0x800A0000UL | exception.wCode);
-    com::throw_error(code, source.view(), description.view());
+    com::throw_with_new_info(code, source.view(), description.view());
 }
 
 // The object a member holds; null for any other value.
@@ -52,7 +52,7 @@ com::com_ptr<IEnumVARIANT> enumerator_of(IDispatch& collection, std::wstring_vie
     com::com_ptr<IEnumVARIANT> enumerator;
     IUnknown* object = object_in(*result.get());
     if (!object || FAILED(object->QueryInterface(IID_IEnumVARIANT, enumerator.put_void())))
-        com::throw_error(DISP_E_TYPEMISMATCH, class_label, L"The collection cannot be enumerated.");
+        com::throw_with_new_info(DISP_E_TYPEMISMATCH, class_label, L"The collection cannot be enumerated.");
     return enumerator;
 }
 
@@ -81,7 +81,7 @@ com::com_ptr<HostObject> host_object_in(const VARIANT& member, std::wstring_view
 {
     IUnknown* object = object_in(member);
     if (!object)
-        com::throw_error(DISP_E_TYPEMISMATCH, class_label, L"A member of the collection is not a host object.");
+        com::throw_with_new_info(DISP_E_TYPEMISMATCH, class_label, L"A member of the collection is not a host object.");
     return as_host_object(object, class_label);
 }
 

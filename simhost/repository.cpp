@@ -33,7 +33,7 @@ host_object* find_locked(std::wstring_view id)
 
 [[noreturn]] void throw_missing(std::wstring_view id)
 {
-    com::throw_error(E_INVALIDARG, L"KSimHost", L"No host object has the ID '" + std::wstring(id) + L"'.");
+    com::throw_with_new_info(E_INVALIDARG, L"KSimHost", L"No host object has the ID '" + std::wstring(id) + L"'.");
 }
 
 std::wstring duplicate_text(std::wstring_view id)
@@ -73,7 +73,7 @@ com::com_ptr<host_object> add_object(std::wstring id, long type_code, long subty
 com::com_ptr<host_object> add_item(const new_item& item)
 {
     std::lock_guard guard(mutex);
-    if (find_locked(item.id)) com::throw_error(E_INVALIDARG, L"KSimHost", duplicate_text(item.id));
+    if (find_locked(item.id)) com::throw_with_new_info(E_INVALIDARG, L"KSimHost", duplicate_text(item.id));
     return com::com_ptr<host_object>(&insert_locked(
         describe_item(std::wstring(item.id), item.name, item.type_code, item.subtype_code, item.parent_path)));
 }

@@ -46,7 +46,7 @@ long trace_mode() noexcept { return mode.load(std::memory_order_relaxed); }
 void set_trace_mode(long new_mode)
 {
     if (new_mode != trace_record && new_mode != trace_discard && new_mode != trace_echo)
-        com::throw_error(E_INVALIDARG, L"KSimHost", L"The trace mode must be 0, 1 or 2.");
+        com::throw_with_new_info(E_INVALIDARG, L"KSimHost", L"The trace mode must be 0, 1 or 2.");
     mode.store(new_mode);
 }
 
@@ -57,8 +57,8 @@ void set_trace_file(std::wstring path)
     if (!path.empty()) {
         HANDLE handle = open_for_append(path);
         if (handle == INVALID_HANDLE_VALUE)
-            com::throw_error(HRESULT_FROM_WIN32(::GetLastError()), L"KSimHost",
-                             L"Cannot open the trace file '" + path + L"'.");
+            com::throw_with_new_info(HRESULT_FROM_WIN32(::GetLastError()), L"KSimHost",
+                                     L"Cannot open the trace file '" + path + L"'.");
         ::CloseHandle(handle);
     }
     std::lock_guard guard(mutex);

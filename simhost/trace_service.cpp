@@ -13,7 +13,7 @@ namespace simhost {
 HRESULT trace_service::Trace(LONG level, BSTR* format, SAFEARRAY** arguments) noexcept
 {
     // Benchmarks trace with the lines discarded: unless a line is counted, that
-    // path builds no text and skips com::boundary.
+    // path builds no text and skips the boundary.
     if (auto failure = count_call(operation::trace_trace)) return report(*failure, target);
     if (!format || !arguments) return E_POINTER;
     if (trace_discarded() && !trace_counting()) return S_OK;
