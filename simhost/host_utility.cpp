@@ -94,7 +94,7 @@ HRESULT host_utility::SourceFlag(ObjectSource2** source, VARIANT_BOOL* flag) noe
         enter(operation::utility_source_flag, {source && *source ? L"object" : L"null"});
         require(flag);
         const std::optional<bool> known = source && *source ? source_flag_of(*source) : std::nullopt;
-        *flag = com::to_variant_bool(known.value_or(source_flag_result()));
+        *flag = com::to_variant_bool(known.value_or(false));
     });
 }
 

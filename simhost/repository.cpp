@@ -122,16 +122,6 @@ object_list related_objects(host_object& object)
     return found;
 }
 
-void place_in_folder(std::wstring_view folder_id, std::wstring_view item_id)
-{
-    std::lock_guard guard(mutex);
-    host_object* folder = find_locked(folder_id);
-    if (!folder) throw_missing(folder_id);
-    host_object* item = find_locked(item_id);
-    if (!item) throw_missing(item_id);
-    state.by_parent_path[folder->full_path()].push_back(item);
-}
-
 object_list contents_of(std::wstring_view folder_path)
 {
     std::lock_guard guard(mutex);

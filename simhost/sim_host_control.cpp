@@ -106,22 +106,9 @@ HRESULT sim_host_control::put_TraceMode(LONG mode) noexcept
     return boundary([&] { set_trace_mode(mode); });
 }
 
-HRESULT sim_host_control::put_TraceFile(BSTR path) noexcept
-{
-    return boundary([&] { set_trace_file(std::wstring(com::bstr::view_of(path))); });
-}
-
 HRESULT sim_host_control::put_CountedTraceLine(BSTR line) noexcept
 {
     return boundary([&] { set_counted_trace_line(std::wstring(com::bstr::view_of(line))); });
-}
-
-HRESULT sim_host_control::get_CountedTraceLines(LONG* count) noexcept
-{
-    return boundary([&] {
-        require(count);
-        *count = counted_trace_lines();
-    });
 }
 
 HRESULT sim_host_control::TraceLineCount(BSTR line, LONG* count) noexcept
@@ -207,11 +194,6 @@ HRESULT sim_host_control::put_RaiseErrorSucceeds(VARIANT_BOOL value) noexcept
     return boundary([&] { set_raise_error_succeeds(value != VARIANT_FALSE); });
 }
 
-HRESULT sim_host_control::put_SourceFlagResult(VARIANT_BOOL value) noexcept
-{
-    return boundary([&] { set_source_flag_result(value != VARIANT_FALSE); });
-}
-
 HRESULT sim_host_control::AddObject(BSTR id, LONG type_code, LONG subtype_code, BSTR full_path,
                                     HostObject** object) noexcept
 {
@@ -235,11 +217,6 @@ HRESULT sim_host_control::FindObject(BSTR id, HostObject** object) noexcept
 HRESULT sim_host_control::Relate(BSTR from_id, BSTR to_id) noexcept
 {
     return boundary([&] { relate(com::bstr::view_of(from_id), com::bstr::view_of(to_id)); });
-}
-
-HRESULT sim_host_control::PlaceInFolder(BSTR folder_id, BSTR item_id) noexcept
-{
-    return boundary([&] { place_in_folder(com::bstr::view_of(folder_id), com::bstr::view_of(item_id)); });
 }
 
 HRESULT sim_host_control::ClearObjects() noexcept

@@ -136,7 +136,6 @@ int main()
             host->Reset();
             check_tracing(*host);
             host->Reset();
-            check_trace_file(*host);
             check_counted_trace_line(*host);
             check_raise_error(*host);
             host->Reset();
