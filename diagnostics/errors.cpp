@@ -34,7 +34,7 @@ void raise_error(long number, std::wstring_view source, std::initializer_list<st
     IHostUtility& utility = host_utility();
     LONG code = number;
     com::bstr source_text(source);
-    com::variant_array arguments(inserts);
+    com::safe_array arguments(inserts);
     const HRESULT raised = utility.RaiseError(&code, source_text.ref(), arguments.ref());
     if (SUCCEEDED(raised)) return;
     com::throw_with_callee_or_new_info(raised, &utility, __uuidof(IHostUtility), source, describe(number, inserts));

@@ -21,23 +21,6 @@ namespace {
     com::throw_with_new_info(code, source.view(), description.view());
 }
 
-// The object a member holds; null for any other value.
-IUnknown* object_in(const VARIANT& member) noexcept
-{
-    switch (member.vt) {
-    case VT_DISPATCH:
-        return member.pdispVal;
-    case VT_UNKNOWN:
-        return member.punkVal;
-    case VT_DISPATCH | VT_BYREF:
-        return member.ppdispVal ? *member.ppdispVal : nullptr;
-    case VT_UNKNOWN | VT_BYREF:
-        return member.ppunkVal ? *member.ppunkVal : nullptr;
-    default:
-        return nullptr;
-    }
-}
-
 com::com_ptr<IEnumVARIANT> enumerator_of(IDispatch& collection, std::wstring_view class_label)
 {
     DISPPARAMS no_arguments{};
@@ -50,7 +33,7 @@ com::com_ptr<IEnumVARIANT> enumerator_of(IDispatch& collection, std::wstring_vie
     if (invoked == DISP_E_EXCEPTION) throw_exception(exception);
     com::check(invoked, &collection);
     com::com_ptr<IEnumVARIANT> enumerator;
-    IUnknown* object = object_in(*result.get());
+    IUnknown* object = com::object_in(*result.get());
     if (!object || FAILED(object->QueryInterface(IID_IEnumVARIANT, enumerator.put_void())))
         com::throw_with_new_info(DISP_E_TYPEMISMATCH, class_label, L"The collection cannot be enumerated.");
     return enumerator;
@@ -79,7 +62,7 @@ com::com_ptr<HostObject> collection_members::next_host_object()
 
 com::com_ptr<HostObject> host_object_in(const VARIANT& member, std::wstring_view class_label)
 {
-    IUnknown* object = object_in(member);
+    IUnknown* object = com::object_in(member);
     if (!object)
         com::throw_with_new_info(DISP_E_TYPEMISMATCH, class_label, L"A member of the collection is not a host object.");
     return as_host_object(object, class_label);

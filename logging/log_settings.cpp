@@ -8,7 +8,7 @@
 
 #include "com/bstr.h"
 #include "com/error.h"
-#include "com/safearray.h"
+#include "com/variant.h"
 
 namespace logging {
 

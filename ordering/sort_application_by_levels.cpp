@@ -6,7 +6,7 @@
 #include "diagnostics/trace.h"
 
 #include "com/error.h"
-#include "com/safearray.h"
+#include "com/variant.h"
 
 namespace ordering {
 
@@ -21,8 +21,7 @@ com::com_ptr<IKSQLevelList> level_list_in(VARIANT* argument)
         com::throw_with_new_info(E_POINTER, CSortApplicationByLevels::class_label, L"No level list was given.");
     com::variant value;
     com::check(::VariantCopyInd(value.put(), argument));
-    const VARIANT& v = *value.get();
-    IUnknown* object = v.vt == VT_DISPATCH ? v.pdispVal : v.vt == VT_UNKNOWN ? v.punkVal : nullptr;
+    IUnknown* object = com::object_in(*value.get());
     com::com_ptr<IKSQLevelList> levels;
     if (!object || FAILED(object->QueryInterface(IID_IKSQLevelList, levels.put_void())))
         com::throw_with_new_info(DISP_E_TYPEMISMATCH, CSortApplicationByLevels::class_label,

@@ -18,7 +18,7 @@
 #include "host/search_calls.h"
 
 #include "com/error.h"
-#include "com/safearray.h"
+#include "com/variant.h"
 
 #include <string>
 
@@ -54,8 +54,7 @@ com::com_ptr<IKSQLevelList> sorted(com::com_ptr<IKSQLevelList> levels, HostSessi
 
     com::variant left;
     com::check(::VariantCopyInd(left.put(), reference.get()));
-    const VARIANT& v = *left.get();
-    IUnknown* object = v.vt == VT_DISPATCH ? v.pdispVal : v.vt == VT_UNKNOWN ? v.punkVal : nullptr;
+    IUnknown* object = com::object_in(*left.get());
     com::com_ptr<IKSQLevelList> result;
     if (!object || FAILED(object->QueryInterface(IID_IKSQLevelList, result.put_void())))
         com::throw_with_new_info(DISP_E_TYPEMISMATCH, class_label, L"The sort left no level list.");

@@ -13,7 +13,7 @@ namespace smoke {
 
 namespace {
 
-HRESULT trace(ITraceService& service, long level, const wchar_t* format, com::variant_array arguments)
+HRESULT trace(ITraceService& service, long level, const wchar_t* format, com::safe_array arguments)
 {
     com::bstr text(format);
     BSTR format_text = text.get();
@@ -27,7 +27,7 @@ void check_tracing(ISimHostControl& host)
     auto service = create<ITraceService>(CLSID_TraceService);
     expect(bool(service), "TraceService is created by its CLSID");
     if (!service) return;
-    expect(trace(*service, 32, L"[%1][%2] Function Enter", com::variant_array{L"CClass", L"Member"}) == S_OK,
+    expect(trace(*service, 32, L"[%1][%2] Function Enter", com::safe_array{L"CClass", L"Member"}) == S_OK,
            "Trace succeeds");
     expect(trace_lines(host) == std::vector<std::wstring>{L"32|[%1][%2] Function Enter|CClass|Member"},
            "Trace records level|format|arguments");
@@ -44,11 +44,11 @@ void check_tracing(ISimHostControl& host)
 
     const HRESULT injected = static_cast<HRESULT>(0x80041234);
     host.InjectFailure(com::bstr(L"TraceService.Trace").get(), 2, injected, com::bstr(L"injected").get());
-    expect(trace(*service, 1, L"a", com::variant_array{}) == S_OK, "the call before the injected one works");
-    expect(trace(*service, 1, L"b", com::variant_array{}) == injected, "the injected call fails");
+    expect(trace(*service, 1, L"a", com::safe_array{}) == S_OK, "the call before the injected one works");
+    expect(trace(*service, 1, L"b", com::safe_array{}) == injected, "the injected call fails");
     const error_text error = current_error();
     expect(error.source == L"KSimHost" && error.description == L"injected", "with the injected error info");
-    expect(trace(*service, 1, L"c", com::variant_array{}) == S_OK, "an injection fires once");
+    expect(trace(*service, 1, L"c", com::safe_array{}) == S_OK, "an injection fires once");
     host.CallCount(com::bstr(L"TraceService.Trace").get(), &count);
     expect(count == 5, "CallCount counts failed calls too");
 }
@@ -60,10 +60,10 @@ void check_counted_trace_line(ISimHostControl& host)
     const com::bstr counted(L"2|[%1] x|A");
     long count = -1;
     expect(host.put_CountedTraceLine(counted.get()) == S_OK, "CountedTraceLine accepts a line");
-    trace(*service, 2, L"[%1] x", com::variant_array{L"A"});
-    trace(*service, 2, L"[%1] x", com::variant_array{L"AB"});
+    trace(*service, 2, L"[%1] x", com::safe_array{L"A"});
+    trace(*service, 2, L"[%1] x", com::safe_array{L"AB"});
     host.put_TraceMode(1);
-    trace(*service, 2, L"[%1] x", com::variant_array{L"A"});
+    trace(*service, 2, L"[%1] x", com::safe_array{L"A"});
     expect(host.TraceLineCount(counted.get(), &count) == S_OK && count == 2,
            "equal lines are counted, discarded ones too");
     expect(trace_lines(host).size() == 2, "counting keeps no discarded line");
@@ -71,12 +71,12 @@ void check_counted_trace_line(ISimHostControl& host)
     host.TraceLineCount(counted.get(), &count);
     expect(count == 0, "setting the counted line starts from 0");
     host.put_CountedTraceLine(com::bstr(L"").get());
-    trace(*service, 2, L"[%1] x", com::variant_array{L"A"});
+    trace(*service, 2, L"[%1] x", com::safe_array{L"A"});
     host.TraceLineCount(counted.get(), &count);
     expect(count == 0, "an empty counted line counts nothing");
     host.put_CountedTraceLine(counted.get());
     host.Reset();
-    trace(*service, 2, L"[%1] x", com::variant_array{L"A"});
+    trace(*service, 2, L"[%1] x", com::safe_array{L"A"});
     host.TraceLineCount(counted.get(), &count);
     expect(count == 0, "Reset stops counting");
     expect(host.TraceLineCount(counted.get(), nullptr) == E_POINTER, "TraceLineCount checks its out-pointer");
@@ -92,7 +92,7 @@ void check_raise_error(ISimHostControl& host)
     long code = 63609;
     com::bstr source(L"CLogSettings");
     BSTR source_text = source.get();
-    com::variant_array inserts{L"x.log"};
+    com::safe_array inserts{L"x.log"};
     expect(utility->RaiseError(&code, &source_text, inserts.ref()) == static_cast<HRESULT>(0x800AF879),
            "RaiseError fails with 0x800A0000 | code");
     const error_text error = current_error();
