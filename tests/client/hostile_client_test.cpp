@@ -25,15 +25,8 @@ VARIANT number(LONG value)
     return v;
 }
 
-class HostileClientTest : public ::testing::Test {
+class HostileClientTest : public SimHostTest {
 protected:
-    void SetUp() override
-    {
-        host = sim_host();
-        expect_ok(host->Reset());
-        expect_ok(host->ClearObjects());
-    }
-    com::com_ptr<ISimHostControl> host;
 };
 
 TEST_F(HostileClientTest, ObjectsWithoutADispatchInterfaceDoNotAnswerIDispatch)

@@ -24,13 +24,11 @@ namespace {
 
 int inputs_tried = 0;
 
-class BadInputTest : public ::testing::Test {
+class BadInputTest : public SimHostTest {
 protected:
     void SetUp() override
     {
-        host = sim_host();
-        expect_ok(host->Reset());
-        expect_ok(host->ClearObjects());
+        SimHostTest::SetUp();
         expect_ok(host->put_TraceMode(1));
         rules = create<IKSQMergeRules>(CLSID_CMergeRules);
         rules2 = rules.try_as<IKSQMergeRules2>();
@@ -133,7 +131,6 @@ protected:
                std::to_wstring(action);
     }
 
-    com::com_ptr<ISimHostControl> host;
     com::com_ptr<IKSQMergeRules> rules;
     com::com_ptr<IKSQMergeRules2> rules2;
     com::com_ptr<IKSQMergeOptions5> options;
