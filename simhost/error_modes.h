@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <optional>
 #include <type_traits>
+#include <utility>
 #include <string_view>
 
 namespace simhost {
@@ -47,25 +48,11 @@ HRESULT pass_on_current_failure(bool set_info) noexcept;
 
 // The boundary of the simulated host, which sets its callers' error information
 // itself and wants nothing made for it (unlike com::boundary): a failure passes
-// on exactly the information it carries, a success clears the thread's.
-template <class F> HRESULT boundary(F&& work) noexcept
+// on exactly the information it carries (none at all unless `set_info`), a
+// success clears the thread's.
+template <class F> HRESULT pass_through(bool set_info, F&& work) noexcept
 {
     static_assert(std::is_void_v<std::invoke_result_t<F>>, "a boundary's work hands its results out itself");
-    try {
-        work();
-        com::clear_error_info();
-        return S_OK;
-    } catch (...) {
-        return pass_on_current_failure(true);
-    }
-}
-
-// The boundary for an operation of `target`: in mode 3 a failure leaves the
-// thread's error information alone.
-template <class F> HRESULT boundary(error_target target, F&& work) noexcept
-{
-    static_assert(std::is_void_v<std::invoke_result_t<F>>, "a boundary's work hands its results out itself");
-    const bool set_info = sets_error_info(target);
     try {
         work();
         com::clear_error_info();
@@ -73,6 +60,15 @@ template <class F> HRESULT boundary(error_target target, F&& work) noexcept
     } catch (...) {
         return pass_on_current_failure(set_info);
     }
+}
+
+template <class F> HRESULT boundary(F&& work) noexcept { return pass_through(true, std::forward<F>(work)); }
+
+// The boundary for an operation of `target`: in mode 3 a failure leaves the
+// thread's error information alone.
+template <class F> HRESULT boundary(error_target target, F&& work) noexcept
+{
+    return pass_through(sets_error_info(target), std::forward<F>(work));
 }
 
 } // namespace simhost
