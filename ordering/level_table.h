@@ -10,6 +10,7 @@
 
 #include "com/com_ptr.h"
 
+#include <cassert>
 #include <cstddef>
 #include <memory>
 #include <unordered_set>
@@ -19,9 +20,16 @@ namespace ordering {
 
 class level_table {
 public:
-    bool holds(IUnknown* list) const;
+    bool holds(IUnknown* list) const { return members_.count(common::object_key(list)) != 0; }
     // Appends a list that is no level yet.
-    void append(com::com_ptr<IKSQObjectList> list);
+    void append(com::com_ptr<IKSQObjectList> list)
+    {
+        assert(list); // 4
+        [[maybe_unused]] const bool added = members_.insert(common::object_key(list.get())).second;
+        assert(added); // 2
+        levels_.push_back(std::move(list));
+        assert(members_.size() == levels_.size()); // 3
+    }
 
     std::size_t count() const noexcept { return levels_.size(); }
     const com::com_ptr<IKSQObjectList>& at(std::size_t index) const { return levels_.at(index); }
