@@ -33,7 +33,7 @@ private:
     VARIANT value_;
 };
 
-class OrderingTest : public SimHostTest {
+class OrderingTest : public testing_support::SimHostTest {
 protected:
     void TearDown() override;
 
