@@ -3,24 +3,28 @@
 // embedded in this module, or else from the library registered for I. Each dual base of a class answers IDispatch calls
 // on its own interface, so every interface of a class dispatches on itself.
 
+#include "com_ptr.h"
 #include "dispatch_checks.h"
 
 #include <oaidl.h>
 
 namespace com {
 
+// References of the caller's own: DllCanUnloadNow may release the cache from
+// another apartment while a call still uses what it got from there.
 struct dispatch_info {
-    ITypeInfo* dispatch = nullptr; // the dispatch half, as clients see it
-    ITypeInfo* vtable = nullptr;   // the vtable half, which ITypeInfo::Invoke wants
+    com_ptr<ITypeInfo> dispatch; // the dispatch half, as clients see it
+    com_ptr<ITypeInfo> vtable;   // the vtable half, which ITypeInfo::Invoke wants
 };
 
 // The type information of a dual interface from this module's type libraries or
-// the one registered for the interface, loaded once and kept for the life of the
-// module; null members when unknown.
+// the one registered for the interface, loaded once and kept until released;
+// null members when unknown.
 dispatch_info type_info_of(REFIID iid) noexcept;
 
 // Releases what type_info_of loaded, for a module about to be unloaded while the
-// process goes on.
+// process goes on. Safe on any thread, also while other threads use the
+// information (they hold references of their own) and under the loader lock.
 void release_type_information() noexcept;
 
 template <class I> class dual : public I {
@@ -42,10 +46,9 @@ public:
         if (!info) return E_POINTER;
         *info = nullptr;
         if (index != 0) return DISP_E_BADINDEX;
-        ITypeInfo* dispatch = type_info_of(__uuidof(I)).dispatch;
+        com_ptr<ITypeInfo> dispatch = type_info_of(__uuidof(I)).dispatch;
         if (!dispatch) return TYPE_E_ELEMENTNOTFOUND;
-        dispatch->AddRef();
-        *info = dispatch;
+        *info = dispatch.detach();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
@@ -53,14 +56,14 @@ public:
     {
         ::SetErrorInfo(0, nullptr);
         if (const HRESULT refused = check_names_request(iid, names, count, ids); FAILED(refused)) return refused;
-        ITypeInfo* vtable = type_info_of(__uuidof(I)).vtable;
+        const com_ptr<ITypeInfo> vtable = type_info_of(__uuidof(I)).vtable;
         return vtable ? vtable->GetIDsOfNames(names, count, ids) : TYPE_E_ELEMENTNOTFOUND;
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                      EXCEPINFO* exception, UINT* argument_error) noexcept override
     {
         ::SetErrorInfo(0, nullptr);
-        ITypeInfo* vtable = type_info_of(__uuidof(I)).vtable;
+        const com_ptr<ITypeInfo> vtable = type_info_of(__uuidof(I)).vtable;
         if (!vtable) return TYPE_E_ELEMENTNOTFOUND;
         if (const HRESULT refused = check_invoke_request(*vtable, id, iid, flags, params, argument_error);
             FAILED(refused))

@@ -4,10 +4,13 @@
 
 namespace planner {
 
-const char* const usage = "usage: K1MrgPlan [--json] [--trace FILE|-] [--progress] [--timings] [PLAN]\n"
-                          "       K1MrgPlan --sample   (prints the built-in sample plan)\n"
-                          "Without PLAN the built-in sample plan is used.\n"
-                          "Exit status: 0 everything accepted, 1 entries refused, 2 the plan cannot be used.\n";
+const char* const usage =
+    "usage: K1MrgPlan [--json] [--csv FILE] [--strict] [--trace FILE|-] [--progress] [--timings] [PLAN]\n"
+    "       K1MrgPlan --compare BEFORE AFTER [--json]\n"
+    "       K1MrgPlan --sample   (prints the built-in sample plan)\n"
+    "Without PLAN the built-in sample plan is used.\n"
+    "Exit status: 0 everything accepted, 1 entries refused (with --strict also: a rule decided nothing),\n"
+    "2 the plan cannot be used. With --compare: 0 nothing changed, 1 something changed, 2 a plan cannot be used.\n";
 
 command_line parse_command_line(const std::vector<std::string>& arguments)
 {
@@ -19,6 +22,15 @@ command_line parse_command_line(const std::vector<std::string>& arguments)
         } else if (argument == "--trace") {
             if (i + 1 == arguments.size()) throw std::invalid_argument("--trace needs a file name or -");
             result.trace = arguments[++i];
+        } else if (argument == "--csv") {
+            if (i + 1 == arguments.size()) throw std::invalid_argument("--csv needs a file name");
+            result.csv = arguments[++i];
+        } else if (argument == "--strict") {
+            result.strict = true;
+        } else if (argument == "--compare") {
+            if (i + 2 >= arguments.size()) throw std::invalid_argument("--compare needs two plan files");
+            result.compare_with = arguments[++i];
+            result.plan_file = arguments[++i];
         } else if (argument == "--progress") {
             result.progress = true;
         } else if (argument == "--timings") {
@@ -30,11 +42,14 @@ command_line parse_command_line(const std::vector<std::string>& arguments)
         } else if (argument.size() > 1 && argument[0] == '-') {
             throw std::invalid_argument("unknown option " + argument);
         } else if (result.plan_file) {
-            throw std::invalid_argument("only one plan file, please");
+            throw std::invalid_argument(result.compare_with ? "--compare takes two plan files, no more"
+                                                            : "only one plan file, please");
         } else {
             result.plan_file = argument;
         }
     }
+    if (result.compare_with && (result.csv || result.strict || result.trace))
+        throw std::invalid_argument("--compare writes one report: no --csv, --strict or --trace with it");
     return result;
 }
 

@@ -9,7 +9,11 @@ namespace planner {
 
 struct command_line {
     std::optional<std::string> plan_file; // none: the built-in sample
+    // --compare: the plan before a change (plan_file is the plan after it).
+    std::optional<std::string> compare_with;
     bool json = false;
+    std::optional<std::string> csv;   // a file for one row per answer
+    bool strict = false;              // a rule that decided nothing makes the exit status 1
     std::optional<std::string> trace; // a file, or "-" for standard error
     bool progress = false;            // progress lines even when standard error is no terminal
     bool timings = false;             // wall time per phase and peak memory on standard error

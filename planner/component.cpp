@@ -4,6 +4,9 @@
 
 #include "com/bstr.h"
 
+#include <array>
+#include <string_view>
+
 namespace planner {
 
 namespace {
@@ -28,10 +31,10 @@ template <class I> com::com_ptr<I> query(IUnknown& object, const char* what)
     return result;
 }
 
-void check(HRESULT hr, const char* what)
+void check(HRESULT hr, std::string_view what)
 {
     if (FAILED(hr))
-        throw component_failure(std::string("the component failed in ") + what + ": " + failure_of(hr).describe());
+        throw component_failure("the component failed in " + std::string(what) + ": " + failure_of(hr).describe());
 }
 
 void note(HRESULT hr, outcome& outcome, std::string_view kind, std::size_t index)
@@ -53,6 +56,50 @@ template <class Record> LONG read(Record& record, HRESULT (STDMETHODCALLTYPE Rec
     LONG value = 0;
     check((record.*get)(&value), what);
     return value;
+}
+
+// Each option through the interface version that owns it, in the order of merge_option.
+struct option_access {
+    merge_option option;
+    const char* owner;
+    HRESULT (*put)(IUnknown& options, const char* owner, LONG value);
+    HRESULT (*get)(IUnknown& options, const char* owner, LONG* value);
+};
+
+template <class I, HRESULT (STDMETHODCALLTYPE I::*Put)(LONG), HRESULT (STDMETHODCALLTYPE I::*Get)(LONG*)>
+constexpr option_access through(merge_option option, const char* owner)
+{
+    return {
+        option, owner,
+        [](IUnknown& options, const char* name, LONG value) { return (query<I>(options, name).get()->*Put)(value); },
+        [](IUnknown& options, const char* name, LONG* value) { return (query<I>(options, name).get()->*Get)(value); }};
+}
+
+constexpr std::array<option_access, 8> option_accesses{{
+    through<IKSQMergeOptions, &IKSQMergeOptions::put_CopyACLOption, &IKSQMergeOptions::get_CopyACLOption>(
+        merge_option::CopyACLOption, "IKSQMergeOptions"),
+    through<IKSQMergeOptions2, &IKSQMergeOptions2::put_ResolutionMethod, &IKSQMergeOptions2::get_ResolutionMethod>(
+        merge_option::ResolutionMethod, "IKSQMergeOptions2"),
+    through<IKSQMergeOptions2, &IKSQMergeOptions2::put_UserMergeOptions, &IKSQMergeOptions2::get_UserMergeOptions>(
+        merge_option::UserMergeOptions, "IKSQMergeOptions2"),
+    through<IKSQTransvaneOptions, &IKSQTransvaneOptions::put_CopyFolder, &IKSQTransvaneOptions::get_CopyFolder>(
+        merge_option::CopyFolder, "IKSQTransvaneOptions"),
+    through<IKSQMergeOptions3, &IKSQMergeOptions3::put_MapSchemaObjectsSetting,
+            &IKSQMergeOptions3::get_MapSchemaObjectsSetting>(merge_option::MapSchemaObjectsSetting,
+                                                             "IKSQMergeOptions3"),
+    through<IKSQMergeOptions4, &IKSQMergeOptions4::put_UpdateSchemaOption, &IKSQMergeOptions4::get_UpdateSchemaOption>(
+        merge_option::UpdateSchemaOption, "IKSQMergeOptions4"),
+    through<IKSQMergeOptions4, &IKSQMergeOptions4::put_LockTakeOverOption, &IKSQMergeOptions4::get_LockTakeOverOption>(
+        merge_option::LockTakeOverOption, "IKSQMergeOptions4"),
+    through<IKSQMergeOptions5, &IKSQMergeOptions5::put_TVOnOffMergeOptions,
+            &IKSQMergeOptions5::get_TVOnOffMergeOptions>(merge_option::TVOnOffMergeOptions, "IKSQMergeOptions5"),
+}};
+
+const option_access& access_of(merge_option option)
+{
+    const option_access& access = option_accesses[static_cast<std::size_t>(option)];
+    if (access.option != option) throw component_failure("the option table is out of order");
+    return access;
 }
 
 } // namespace
@@ -90,56 +137,12 @@ void component::set_rules(const plan& plan, outcome& outcome)
     }
 }
 
-HRESULT component::put_option(merge_option option, LONG value)
-{
-    switch (option) {
-    case merge_option::CopyACLOption:
-        return query<IKSQMergeOptions>(*options_, "IKSQMergeOptions")->put_CopyACLOption(value);
-    case merge_option::ResolutionMethod:
-        return query<IKSQMergeOptions2>(*options_, "IKSQMergeOptions2")->put_ResolutionMethod(value);
-    case merge_option::UserMergeOptions:
-        return query<IKSQMergeOptions2>(*options_, "IKSQMergeOptions2")->put_UserMergeOptions(value);
-    case merge_option::CopyFolder:
-        return query<IKSQTransvaneOptions>(*options_, "IKSQTransvaneOptions")->put_CopyFolder(value);
-    case merge_option::MapSchemaObjectsSetting:
-        return query<IKSQMergeOptions3>(*options_, "IKSQMergeOptions3")->put_MapSchemaObjectsSetting(value);
-    case merge_option::UpdateSchemaOption:
-        return query<IKSQMergeOptions4>(*options_, "IKSQMergeOptions4")->put_UpdateSchemaOption(value);
-    case merge_option::LockTakeOverOption:
-        return query<IKSQMergeOptions4>(*options_, "IKSQMergeOptions4")->put_LockTakeOverOption(value);
-    case merge_option::TVOnOffMergeOptions:
-        return options_->put_TVOnOffMergeOptions(value);
-    }
-    return E_INVALIDARG;
-}
-
-HRESULT component::get_option(merge_option option, LONG& value)
-{
-    switch (option) {
-    case merge_option::CopyACLOption:
-        return query<IKSQMergeOptions>(*options_, "IKSQMergeOptions")->get_CopyACLOption(&value);
-    case merge_option::ResolutionMethod:
-        return query<IKSQMergeOptions2>(*options_, "IKSQMergeOptions2")->get_ResolutionMethod(&value);
-    case merge_option::UserMergeOptions:
-        return query<IKSQMergeOptions2>(*options_, "IKSQMergeOptions2")->get_UserMergeOptions(&value);
-    case merge_option::CopyFolder:
-        return query<IKSQTransvaneOptions>(*options_, "IKSQTransvaneOptions")->get_CopyFolder(&value);
-    case merge_option::MapSchemaObjectsSetting:
-        return query<IKSQMergeOptions3>(*options_, "IKSQMergeOptions3")->get_MapSchemaObjectsSetting(&value);
-    case merge_option::UpdateSchemaOption:
-        return query<IKSQMergeOptions4>(*options_, "IKSQMergeOptions4")->get_UpdateSchemaOption(&value);
-    case merge_option::LockTakeOverOption:
-        return query<IKSQMergeOptions4>(*options_, "IKSQMergeOptions4")->get_LockTakeOverOption(&value);
-    case merge_option::TVOnOffMergeOptions:
-        return options_->get_TVOnOffMergeOptions(&value);
-    }
-    return E_INVALIDARG;
-}
-
 void component::set_options(const plan& plan, outcome& outcome)
 {
-    for (std::size_t i = 0; i < plan.options.size(); ++i)
-        note(put_option(plan.options[i].option, plan.options[i].value), outcome, "option", i);
+    for (std::size_t i = 0; i < plan.options.size(); ++i) {
+        const option_access& access = access_of(plan.options[i].option);
+        note(access.put(*options_, access.owner, plan.options[i].value), outcome, "option", i);
+    }
 }
 
 void component::add_logs(const plan& plan, outcome& outcome)
@@ -200,8 +203,9 @@ std::vector<std::pair<merge_option, std::int32_t>> component::options()
 {
     std::vector<std::pair<merge_option, std::int32_t>> values;
     for (const option_info& info : all_options()) {
+        const option_access& access = access_of(info.option);
         LONG value = 0;
-        check(get_option(info.option, value), info.name.data());
+        check(access.get(*options_, access.owner, &value), info.name);
         values.emplace_back(info.option, value);
     }
     return values;

@@ -42,9 +42,6 @@ public:
     std::vector<log_setting> logs();
 
 private:
-    HRESULT put_option(merge_option option, LONG value);
-    HRESULT get_option(merge_option option, LONG& value);
-
     com::com_ptr<IKSQMergeRules2> rules_;
     com::com_ptr<_CMergeRules> folder_processing_;
     com::com_ptr<IKSQMergeOptions5> options_;

@@ -62,7 +62,7 @@ json folders_of(const plan& plan, const folder_expansion& expansion)
         nothing.push_back(plan.folder_rules[rule].path);
     folders["foundNothing"] = std::move(nothing);
     folders["sortLevels"] = expansion.sort_levels;
-    folders["sortBoundReached"] = expansion.sort_bound_reached;
+    folders["sortSettled"] = !expansion.sort_bound_reached;
     return folders;
 }
 
@@ -70,7 +70,9 @@ json folders_of(const plan& plan, const folder_expansion& expansion)
 
 void write_json_report(std::FILE* out, const plan& plan, const outcome& outcome)
 {
+    const std::vector<rule_usage> rules = rule_usages(plan, outcome);
     document doc(out);
+    doc.value("description", plan.description);
     doc.array("errors", outcome.refusals, [](const refusal& refusal) {
         return json{{"kind", refusal.kind},
                     {"index", refusal.index},
@@ -98,6 +100,11 @@ void write_json_report(std::FILE* out, const plan& plan, const outcome& outcome)
         }
         ++at;
         return entry;
+    });
+    doc.array("rules", rules, [](const rule_usage& usage) {
+        return json{{"kind", usage.rule.kind},  {"index", usage.rule.index},
+                    {"decided", usage.decided}, {"status", status_name(usage.status)},
+                    {"why", usage.why},         {"didYouMean", usage.did_you_mean}};
     });
     json options = json::object();
     for (const auto& [option, value] : outcome.options)

@@ -7,14 +7,14 @@ namespace planner {
 namespace {
 
 constexpr std::array<option_info, 8> options{{
-    {merge_option::CopyACLOption, "CopyACLOption", option_owner::MergeOptions},
-    {merge_option::ResolutionMethod, "ResolutionMethod", option_owner::MergeOptions2},
-    {merge_option::UserMergeOptions, "UserMergeOptions", option_owner::MergeOptions2},
-    {merge_option::CopyFolder, "CopyFolder", option_owner::TransvaneOptions},
-    {merge_option::MapSchemaObjectsSetting, "MapSchemaObjectsSetting", option_owner::MergeOptions3},
-    {merge_option::UpdateSchemaOption, "UpdateSchemaOption", option_owner::MergeOptions4},
-    {merge_option::LockTakeOverOption, "LockTakeOverOption", option_owner::MergeOptions4},
-    {merge_option::TVOnOffMergeOptions, "TVOnOffMergeOptions", option_owner::MergeOptions5},
+    {merge_option::CopyACLOption, "CopyACLOption"},
+    {merge_option::ResolutionMethod, "ResolutionMethod"},
+    {merge_option::UserMergeOptions, "UserMergeOptions"},
+    {merge_option::CopyFolder, "CopyFolder"},
+    {merge_option::MapSchemaObjectsSetting, "MapSchemaObjectsSetting"},
+    {merge_option::UpdateSchemaOption, "UpdateSchemaOption"},
+    {merge_option::LockTakeOverOption, "LockTakeOverOption"},
+    {merge_option::TVOnOffMergeOptions, "TVOnOffMergeOptions"},
 }};
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
-// The merge options a plan may set, and the interface version that owns each.
+// The merge options a plan may set, by name (the component's side knows which
+// interface version owns each).
 
 #include <optional>
 #include <span>
@@ -18,13 +19,9 @@ enum class merge_option {
     TVOnOffMergeOptions,
 };
 
-// The interface that reads and writes an option's stored value.
-enum class option_owner { MergeOptions, MergeOptions2, TransvaneOptions, MergeOptions3, MergeOptions4, MergeOptions5 };
-
 struct option_info {
     merge_option option;
     std::string_view name;
-    option_owner owner;
 };
 
 // Every option, in the order the report lists them.

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace planner {
@@ -59,7 +60,7 @@ struct folder_expansion {
     std::vector<std::uint32_t> processed;   // folder objects, in the order they were processed
     std::vector<std::size_t> found_nothing; // indexes into plan::folder_rules of accepted rules
     std::size_t sort_levels = 0;            // levels the sort appended to the one it was given
-    bool sort_bound_reached = false;
+    bool sort_bound_reached = false;        // the sort stopped: the folders' relations never settle
 };
 
 struct outcome {
@@ -73,6 +74,8 @@ struct outcome {
     std::vector<std::pair<merge_option, std::int32_t>> options; // every option, read back
     std::vector<log_setting> logs;                              // as the iterator walks them
     std::vector<std::string> component_failures;                // failures that make the plan unusable
+    // The category the host gives each type code of the inventory, as it answered.
+    std::unordered_map<std::int32_t, std::int32_t> type_categories;
 };
 
 std::string reason_text(const plan& plan, const lookup_result& lookup);

@@ -55,6 +55,7 @@ struct log_setting {
 };
 
 struct plan {
+    std::string description;
     std::vector<plan_object> objects;
     // Paths of containing folders, each once; [0] is "" (the top level).
     std::vector<std::string> folder_paths{""};

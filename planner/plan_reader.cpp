@@ -135,7 +135,7 @@ public:
         if (!root.is_object()) fail("plan", "expected a JSON object, got " + shown(root));
         fields top(root, "plan",
                    {"description", "objects", "categories", "rules", "options", "logs", "actionNames", "resolve"});
-        if (const json* description = top.find("description")) to_text(*description, "description");
+        if (const json* description = top.find("description")) plan_.description = to_text(*description, "description");
         expect_array(top.require("objects"), "objects");
         finish_objects();
         if (const json* categories = top.find("categories")) read_categories(*categories);

@@ -3,7 +3,7 @@
 // FindAction: which rule record's Action the store read, whether it read the
 // object's TypeCode, and which folder rule added the object rule.
 
-#include "folder_expansion.h"
+#include "observed_expansion.h"
 #include "outcome.h"
 #include "plan.h"
 

@@ -1,17 +1,20 @@
 #include "run.h"
 
 #include "component.h"
-#include "folder_expansion.h"
+#include "observed_expansion.h"
 #include "lookups.h"
+#include "plan_comparison.h"
 #include "plan_reader.h"
 #include "progress.h"
 #include "reports.h"
+#include "rule_usage.h"
 #include "sample_plan.h"
 #include "simulated_host.h"
 #include "timings.h"
 #include "text_encoding.h"
 #include "trace_sink.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -111,7 +114,91 @@ void drive(const plan& plan, trace_sink& trace, progress& progress, timings& tim
     outcome.options = component.options();
     outcome.logs = component.logs();
     trace.write(host.take_trace());
+    // The categories of the inventory's types, for explaining a category rule that decided nothing.
+    for (const plan_object& object : plan.objects)
+        if (!outcome.type_categories.contains(object.type))
+            outcome.type_categories.emplace(object.type, host.category_of_type(object.type));
     timings.phase("read back");
+}
+
+// Reads a plan file, or the built-in sample without one; prints why it cannot be used.
+std::optional<plan> load(const std::optional<std::string>& file, progress& progress, timings& timings)
+{
+    std::optional<std::string> text;
+    if (file) {
+        text = read_file(*file);
+        if (!text) {
+            unusable("cannot read " + *file);
+            return std::nullopt;
+        }
+    }
+    const std::string name = file ? *file : std::string("the built-in sample");
+    try {
+        plan plan = read_plan(text ? std::string_view(*text) : sample_plan(),
+                              [&](std::size_t objects) { progress.step("reading", objects, 0); });
+        progress.done("reading", plan.objects.size());
+        timings.phase("reading");
+        return plan;
+    } catch (const plan_error& error) {
+        unusable(name + ": " + error.what());
+    }
+    return std::nullopt;
+}
+
+// Runs one plan through its own component objects; prints why the run could not go on.
+bool run_plan(const plan& plan, trace_sink& trace, progress& progress, timings& timings, outcome& outcome)
+{
+    try {
+        drive(plan, trace, progress, timings, outcome);
+        return true;
+    } catch (const host_failure& error) {
+        unusable(error.what());
+    } catch (const component_failure& error) {
+        unusable(error.what());
+    }
+    return false;
+}
+
+// The answers' failures, on standard error; true when there were any.
+bool report_failures(const outcome& outcome)
+{
+    for (const std::string& failure : outcome.component_failures)
+        std::fprintf(stderr, "K1MrgPlan: %s\n", failure.c_str());
+    return !outcome.component_failures.empty() || !outcome.lookup_failures.empty();
+}
+
+int compare(const command_line& command, progress& progress, timings& timings)
+{
+    const std::optional<plan> before = load(command.compare_with, progress, timings);
+    if (!before) return exit_unusable;
+    const std::optional<plan> after = load(command.plan_file, progress, timings);
+    if (!after) return exit_unusable;
+    trace_sink trace;
+    outcome before_outcome;
+    outcome after_outcome;
+    if (!run_plan(*before, trace, progress, timings, before_outcome)) return exit_unusable;
+    if (!run_plan(*after, trace, progress, timings, after_outcome)) return exit_unusable;
+    const bool failed = report_failures(before_outcome) | report_failures(after_outcome);
+    if (failed) return exit_unusable;
+
+    const comparison comparison = compare_plans(*before, before_outcome, *after, after_outcome);
+    if (command.json)
+        write_comparison_json(stdout, *before, *after, comparison);
+    else
+        write_comparison_text(stdout, *before, *after, comparison);
+    std::fflush(stdout);
+    timings.phase("report");
+    timings.finish();
+    return comparison.anything_changed() ? exit_changed : exit_unchanged;
+}
+
+bool write_csv(const std::string& name, const plan& plan, const outcome& outcome)
+{
+    std::FILE* file = ::_wfopen(widen(name).c_str(), L"wb");
+    if (!file) return false;
+    write_csv_report(file, plan, outcome);
+    const bool failed = std::ferror(file) != 0;
+    return std::fclose(file) == 0 && !failed;
 }
 
 } // namespace
@@ -122,63 +209,46 @@ int run(const command_line& command)
         std::fputs(usage, stdout);
         return exit_accepted;
     }
-    const std::string_view sample = sample_plan();
     if (command.print_sample) {
+        const std::string_view sample = sample_plan();
         std::fwrite(sample.data(), 1, sample.size(), stdout);
         return exit_accepted;
     }
 
     progress progress(command.progress);
     timings timings(command.timings);
-    plan plan;
-    {
-        std::optional<std::string> text;
-        if (command.plan_file) {
-            text = read_file(*command.plan_file);
-            if (!text) return unusable("cannot read " + *command.plan_file);
-        }
-        const std::string name = command.plan_file ? *command.plan_file : std::string("the built-in sample");
-        try {
-            plan = read_plan(text ? std::string_view(*text) : sample,
-                             [&](std::size_t objects) { progress.step("reading", objects, 0); });
-        } catch (const plan_error& error) {
-            return unusable(name + ": " + error.what());
-        }
-        progress.done("reading", plan.objects.size());
-        timings.phase("reading");
-    }
+    apartment apartment;
+    if (!apartment.ok()) return unusable("COM cannot be initialised");
+    if (command.compare_with) return compare(command, progress, timings);
 
+    const std::optional<plan> plan = load(command.plan_file, progress, timings);
+    if (!plan) return exit_unusable;
     std::unique_ptr<trace_sink> trace;
     try {
         trace = command.trace ? std::make_unique<trace_sink>(*command.trace) : std::make_unique<trace_sink>();
     } catch (const std::runtime_error& error) {
         return unusable(error.what());
     }
-
     outcome outcome;
-    {
-        apartment apartment;
-        if (!apartment.ok()) return unusable("COM cannot be initialised");
-        try {
-            drive(plan, *trace, progress, timings, outcome);
-        } catch (const host_failure& error) {
-            return unusable(error.what());
-        } catch (const component_failure& error) {
-            return unusable(error.what());
-        }
-    }
+    if (!run_plan(*plan, *trace, progress, timings, outcome)) return exit_unusable;
 
     if (command.json)
-        write_json_report(stdout, plan, outcome);
+        write_json_report(stdout, *plan, outcome);
     else
-        write_text_report(stdout, plan, outcome);
+        write_text_report(stdout, *plan, outcome);
     std::fflush(stdout);
+    if (command.csv && !write_csv(*command.csv, *plan, outcome)) return unusable("cannot write " + *command.csv);
     timings.phase("report");
     timings.finish();
-    for (const std::string& failure : outcome.component_failures)
-        std::fprintf(stderr, "K1MrgPlan: %s\n", failure.c_str());
-    if (!outcome.component_failures.empty() || !outcome.lookup_failures.empty()) return exit_unusable;
-    return outcome.refusals.empty() ? exit_accepted : exit_refused;
+    if (report_failures(outcome)) return exit_unusable;
+    if (!outcome.refusals.empty()) return exit_refused;
+    if (command.strict) {
+        const std::vector<rule_usage> rules = rule_usages(*plan, outcome);
+        if (std::any_of(rules.begin(), rules.end(),
+                        [](const rule_usage& rule) { return rule.status != rule_status::decided; }))
+            return exit_refused;
+    }
+    return exit_accepted;
 }
 
 } // namespace planner

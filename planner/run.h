@@ -9,6 +9,9 @@ namespace planner {
 inline constexpr int exit_accepted = 0;
 inline constexpr int exit_refused = 1;
 inline constexpr int exit_unusable = 2;
+// --compare, as diff has it.
+inline constexpr int exit_unchanged = 0;
+inline constexpr int exit_changed = 1;
 
 int run(const command_line& command);
 

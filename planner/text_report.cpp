@@ -151,8 +151,16 @@ void write_folder_expansion(writer& out, const plan& plan, const outcome& outcom
     for (std::size_t rule : expansion.found_nothing)
         out.line("  folder rule " + std::to_string(rule) + " (" + plan.folder_rules[rule].path + ") found no folder");
     out.line("  the folder sort appended " + plural(expansion.sort_levels, "level", "levels"));
-    if (expansion.sort_bound_reached)
-        out.line("  the folder sort stopped at its bound: the relations among the folders never settle");
+    if (const std::string unsettled = unsettled_sort_text(expansion); !unsettled.empty()) out.line("  " + unsettled);
+}
+
+void write_rule_usages(writer& out, const plan& plan, const std::vector<rule_usage>& rules)
+{
+    out.line();
+    out.line("Rules, with the objects each decided:");
+    if (rules.empty()) out.line("  (none)");
+    for (const rule_usage& usage : rules)
+        out.line("  " + rule_label(plan, usage.rule) + ": " + rule_usage_text(usage));
 }
 
 void write_refusals(writer& out, const plan& plan, const outcome& outcome)
@@ -187,6 +195,7 @@ void write_options_and_logs(writer& out, const outcome& outcome)
 
 void write_text_report(std::FILE* file, const plan& plan, const outcome& outcome)
 {
+    const std::vector<rule_usage> rules = rule_usages(plan, outcome);
     writer out(file);
     out.line("Merge plan: " + plural(plan.objects.size(), "object", "objects") + ", " +
              plural(plan.category_rules.size() + plan.type_rules.size() + plan.object_rules.size() +
@@ -194,9 +203,11 @@ void write_text_report(std::FILE* file, const plan& plan, const outcome& outcome
                     "rule", "rules") +
              ", " + plural(plan.options.size(), "option", "options") + ", " +
              plural(plan.logs.size(), "log setting", "log settings"));
+    if (!plan.description.empty()) out.line("Description: " + plan.description);
     out.line();
     write_objects(out, plan, outcome);
     write_action_counts(out, plan, outcome);
+    write_rule_usages(out, plan, rules);
     write_folder_expansion(out, plan, outcome);
     write_refusals(out, plan, outcome);
     write_options_and_logs(out, outcome);

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs the merge planner on a plan file, or on its built-in sample without one:
-#   scripts/plan.sh [--json] [--trace FILE|-] [--progress] [--timings] [PLAN]
+#   scripts/plan.sh [--json] [--csv FILE] [--strict] [--trace FILE|-] [--progress] [--timings] [PLAN]
+#   scripts/plan.sh --compare BEFORE AFTER [--json]
 # Builds first (quietly; the build's output goes to stderr only when it fails),
 # registers the simulated host and the component in the build's Wine prefix
 # unless they are registered there already from this build tree, and passes the

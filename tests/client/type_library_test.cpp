@@ -6,6 +6,7 @@
 #include <K1PriTyp.h>
 #include <K5TYPLIB.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 #include <utility>
@@ -80,6 +81,11 @@ struct coclass_entry {
     std::vector<std::pair<const wchar_t*, const IID*>> interfaces; // default first, in order
 };
 
+const std::wstring own_library = L"{99E70215-5C2C-11D5-BEB1-00C04F4F041C}";
+const std::wstring administration_library = L"{1762CB90-5C1A-11D5-BEB1-00C04F4F041C}"; // K1TypLib.tlb
+
+// The whole library in type-library order: each coclass with its interfaces
+// (the default one its own, the IKSQ ones the host's), and the hidden alias.
 const std::vector<coclass_entry> coclasses = {
     {L"CMergeRules",
      &CLSID_CMergeRules,
@@ -166,11 +172,7 @@ TEST(TypeLibraryTest, LibraryAttributesAndRegistrationLocale)
     if (key) ::RegCloseKey(key);
 }
 
-// Known fault, open: widl (7.0) copies the IKSQ interfaces that the coclasses
-// name into K1MrgRls.tlb instead of referring to K1TypLib.tlb, and the copies of
-// the forward-declared iterator interfaces carry a null identifier. These three
-// tests show it; enable them with the fix.
-TEST(TypeLibraryTest, DISABLED_HoldsTheTenCoclassesAndElevenInterfacesOnly)
+TEST(TypeLibraryTest, HoldsTheTenCoclassesAndElevenInterfacesOnly)
 {
     auto library = registered_library();
     ASSERT_TRUE(library);
@@ -195,11 +197,7 @@ TEST(TypeLibraryTest, DISABLED_HoldsTheTenCoclassesAndElevenInterfacesOnly)
     EXPECT_EQ(interface_names.size(), expected_interfaces.size());
 }
 
-// Known fault, open: widl (7.0) copies the IKSQ interfaces that the coclasses
-// name into K1MrgRls.tlb instead of referring to K1TypLib.tlb, and the copies of
-// the forward-declared iterator interfaces carry a null identifier. These three
-// tests show it; enable them with the fix.
-TEST(TypeLibraryTest, DISABLED_CoclassesListTheirDefaultInterfaceThenTheirIKSQInterfaces)
+TEST(TypeLibraryTest, CoclassesListTheirDefaultInterfaceThenTheirIKSQInterfaces)
 {
     auto library = registered_library();
     ASSERT_TRUE(library);
@@ -221,6 +219,7 @@ TEST(TypeLibraryTest, DISABLED_CoclassesListTheirDefaultInterfaceThenTheirIKSQIn
             INT flags = 0;
             expect_ok(info->GetImplTypeFlags(i, &flags));
             EXPECT_EQ(flags, i == 0 ? IMPLTYPEFLAG_FDEFAULT : 0) << "interface " << i;
+            EXPECT_EQ(home_of(interface_info.get()).first, i == 0 ? own_library : administration_library);
         }
     }
 }
@@ -300,11 +299,7 @@ TEST(TypeLibraryTest, ProcessFolderRuleTakesTheSessionInAndOut)
 
 // The referenced libraries: the standard automation library, the host's core
 // library and its administration library, never the host's private library.
-// Known fault, open: widl (7.0) copies the IKSQ interfaces that the coclasses
-// name into K1MrgRls.tlb instead of referring to K1TypLib.tlb, and the copies of
-// the forward-declared iterator interfaces carry a null identifier. These three
-// tests show it; enable them with the fix.
-TEST(TypeLibraryTest, DISABLED_ImportsTheAutomationAndHostLibraries)
+TEST(TypeLibraryTest, ImportsTheAutomationAndHostLibraries)
 {
     auto library = registered_library();
     ASSERT_TRUE(library);
@@ -333,6 +328,105 @@ TEST(TypeLibraryTest, DISABLED_ImportsTheAutomationAndHostLibraries)
         {L"{1762CB90-5C1A-11D5-BEB1-00C04F4F041C}", L"1.0"}, // KSQAdministratorLib
     };
     EXPECT_EQ(imported, expected);
+}
+
+std::wstring text_of(REFGUID guid)
+{
+    wchar_t text[64] = {};
+    ::StringFromGUID2(guid, text, 64);
+    return text;
+}
+
+// One line per type information and per interface a coclass lists, with the
+// identifier each has where it resolves and the library it resolves into.
+std::vector<std::wstring> walk(ITypeLib* library)
+{
+    std::vector<std::wstring> lines;
+    for (UINT i = 0; i < library->GetTypeInfoCount(); ++i) {
+        com::com_ptr<ITypeInfo> info;
+        expect_ok(library->GetTypeInfo(i, info.put()), "GetTypeInfo");
+        type_attributes attributes(info.get());
+        std::wstring line = name_of(info.get()) + L" " + text_of(attributes->guid);
+        if (attributes->typekind == TKIND_COCLASS) {
+            line = L"coclass " + line + L" flags " + std::to_wstring(attributes->wTypeFlags);
+            lines.push_back(line);
+            for (UINT j = 0; j < attributes->cImplTypes; ++j) {
+                auto implemented_info = implemented(info.get(), j);
+                type_attributes implemented_attributes(implemented_info.get());
+                INT flags = 0;
+                expect_ok(info->GetImplTypeFlags(j, &flags), "GetImplTypeFlags");
+                lines.push_back(L"  " + name_of(implemented_info.get()) + L" " + text_of(implemented_attributes->guid) +
+                                L" flags " + std::to_wstring(flags) + L" in " + home_of(implemented_info.get()).first);
+            }
+        } else {
+            line = L"interface " + line + L" kind " + std::to_wstring(attributes->typekind) + L" flags " +
+                   std::to_wstring(attributes->wTypeFlags);
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+std::vector<std::wstring> expected_walk()
+{
+    const WORD interface_flags = TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE;
+    auto interface_line = [&](const std::wstring& name, const IID& iid) {
+        return L"interface " + name + L" " + text_of(iid) + L" kind " + std::to_wstring(TKIND_DISPATCH) + L" flags " +
+               std::to_wstring(interface_flags);
+    };
+    std::vector<std::wstring> lines = {interface_line(L"CMergeRules___v0", IID_CMergeRules___v0)};
+    for (const coclass_entry& c : coclasses) {
+        lines.push_back(L"coclass " + std::wstring(c.name) + L" " + text_of(*c.clsid) + L" flags " +
+                        std::to_wstring(c.creatable ? TYPEFLAG_FCANCREATE : 0));
+        for (std::size_t i = 0; i < c.interfaces.size(); ++i)
+            lines.push_back(L"  " + std::wstring(c.interfaces[i].first) + L" " + text_of(*c.interfaces[i].second) +
+                            L" flags " + std::to_wstring(i == 0 ? IMPLTYPEFLAG_FDEFAULT : 0) + L" in " +
+                            (i == 0 ? own_library : administration_library));
+        lines.push_back(interface_line(c.interfaces.front().first, *c.interfaces.front().second));
+    }
+    return lines;
+}
+
+void print(const std::vector<std::wstring>& lines)
+{
+    if (!::GetEnvironmentVariableW(L"K1MRGRLS_PRINT_TYPE_LIBRARY", nullptr, 0)) return;
+    for (const std::wstring& line : lines)
+        std::printf("%ls\n", line.c_str());
+}
+
+// The library embedded in the DLL and the file installed beside it hold the same
+// types, and nothing else: no copy of a host interface, no null identifier.
+TEST(TypeLibraryTest, EmbeddedLibraryAndFileHoldExactlyTheCatalogue)
+{
+    auto embedded = registered_library();
+    ASSERT_TRUE(embedded);
+    const auto walked = walk(embedded.get());
+    print(walked);
+    EXPECT_EQ(walked, expected_walk());
+
+    com::com_ptr<ITypeLib> file;
+    expect_ok(::LoadTypeLibEx(K1MRGRLS_TLB_FILE, REGKIND_NONE, file.put()), "LoadTypeLibEx of K1MrgRls.tlb");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(walk(file.get()), walked);
+}
+
+// The imports are recorded by file name, as a host finds them on its own
+// machine, never by the path they were read from when the library was written.
+TEST(TypeLibraryTest, FileNamesTheImportedLibrariesWithoutAPath)
+{
+    HANDLE file = ::CreateFileW(K1MRGRLS_TLB_FILE, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    std::string bytes(::GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    const BOOL ok = ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    ::CloseHandle(file);
+    ASSERT_TRUE(ok);
+    for (const char* name : {"stdole2.tlb", "K5TYPLIB.dll", "K1TypLib.tlb"}) {
+        const std::size_t at = bytes.find(name);
+        ASSERT_NE(at, std::string::npos) << name;
+        EXPECT_TRUE(at == 0 || (bytes[at - 1] != '\\' && bytes[at - 1] != '/')) << name << " has a path";
+    }
+    EXPECT_EQ(bytes.find("K1PriTyp"), std::string::npos);
 }
 
 } // namespace

@@ -8,11 +8,16 @@
 
 #include "com/bstr.h"
 
-#include <functional>
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 using namespace testing_support;
 
@@ -44,6 +49,64 @@ private:
     std::mutex mutex_;
     std::condition_variable arrived_;
     int waiting_;
+};
+
+// The test's own thread is a single-threaded apartment as well. While it waits
+// for others it lets COM deliver calls and messages to it, as a blocked
+// apartment must: anything an apartment thread needs from it (an object made in
+// the main apartment, a sent message) would otherwise wait forever. Waiting is
+// bounded too: an apartment that does not end is named with the step it reached
+// and the program stops there, with that evidence, instead of hanging.
+class apartment_watch {
+public:
+    explicit apartment_watch(std::size_t count) : ended_(count), steps_(count)
+    {
+        for (HANDLE& event : ended_)
+            event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        for (std::atomic<const char*>& step : steps_)
+            step = "not started";
+    }
+    ~apartment_watch()
+    {
+        for (HANDLE event : ended_)
+            ::CloseHandle(event);
+    }
+    apartment_watch(const apartment_watch&) = delete;
+    apartment_watch& operator=(const apartment_watch&) = delete;
+
+    void reached(std::size_t index, const char* step) { steps_[index] = step; }
+    void ended(std::size_t index)
+    {
+        reached(index, "ended");
+        ::SetEvent(ended_[index]);
+    }
+
+    void wait_for_all(std::chrono::seconds limit)
+    {
+        const auto until = std::chrono::steady_clock::now() + limit;
+        for (HANDLE event : ended_) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+            DWORD index = 0;
+            if (::CoWaitForMultipleHandles(0, static_cast<DWORD>(std::max<long long>(left.count(), 0)), 1, &event,
+                                           &index) != S_OK)
+                stop_with_steps();
+        }
+    }
+
+private:
+    [[noreturn]] void stop_with_steps() const
+    {
+        std::fprintf(stderr, "An apartment did not end in time; steps reached:");
+        for (std::size_t i = 0; i < steps_.size(); ++i)
+            std::fprintf(stderr, " [%zu] %s", i, steps_[i].load());
+        std::fprintf(stderr, "\n");
+        std::fflush(stderr);
+        std::abort();
+    }
+
+    std::vector<HANDLE> ended_;
+    std::vector<std::atomic<const char*>> steps_;
 };
 
 // Runs `work` on a new single-threaded apartment and waits for it to end.
@@ -143,22 +206,30 @@ protected:
 TEST_F(ThreadsTest, TwoApartmentsAtOnceEachWithItsOwnServices)
 {
     meeting started(2), checked(2);
+    apartment_watch watch(2);
     DWORD threads[2] = {};
     auto apartment = [&](int index) {
+        const auto i = static_cast<std::size_t>(index);
         on_own_apartment([&] {
             threads[index] = ::GetCurrentThreadId();
+            watch.reached(i, "entered its apartment");
             auto own_host = sim_host();
             apartment_use use{index + 1, 40 + index, nullptr, nullptr, nullptr, nullptr};
             use.start(*own_host);
+            watch.reached(i, "started");
             EXPECT_TRUE(started.arrive_and_wait()) << "the other apartment did not start";
             // Both apartments hold objects now.
             EXPECT_EQ(component_can_unload_now(), S_FALSE);
             use.check(*own_host, threads[index]);
+            watch.reached(i, "checked");
             EXPECT_TRUE(checked.arrive_and_wait()) << "the other apartment did not finish its checks";
             use.stop();
+            watch.reached(i, "stopped, leaving its apartment");
         });
+        watch.ended(i);
     };
     std::thread first(apartment, 0), second(apartment, 1);
+    watch.wait_for_all(std::chrono::seconds(120));
     first.join();
     second.join();
     ASSERT_NE(threads[0], threads[1]);
@@ -202,6 +273,63 @@ TEST_F(ThreadsTest, AThreadEndsWhileTheComponentStaysLoaded)
     main_use.stop();
     expect_ok(host->ClearObjects());
     EXPECT_EQ(live(), baseline);
+    EXPECT_EQ(component_can_unload_now(), S_OK);
+}
+
+// DllCanUnloadNow releases the cached type information whenever no object
+// lives, and Wine asks it from every apartment that ends. Here another apartment
+// asks it over and over while this one creates objects and calls them late
+// bound, which loads the type information again and uses it: a call must keep
+// what it got from the cache alive, and loading must not wait on a release.
+TEST_F(ThreadsTest, LateBoundCallsWhileAnotherApartmentAsksToUnload)
+{
+    constexpr int rounds = 150;
+    std::atomic<bool> done{false};
+    std::atomic<long> unload_answers{0};
+    auto caller = [&] {
+        on_own_apartment([&] {
+            for (int round = 0; round < rounds; ++round) {
+                // Wait (briefly) until the cache was released since the last round.
+                const long seen = unload_answers.load();
+                const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+                while (unload_answers.load() == seen && std::chrono::steady_clock::now() < until)
+                    std::this_thread::yield();
+                auto options = create<IKSQMergeOptions5>(CLSID_CMergeOptions);
+                com::com_ptr<IDispatch> late(static_cast<IDispatch*>(options.get()));
+                const DISPID id = dispid_of(*late, L"CopyACLOption");
+                VARIANT value;
+                value.vt = VT_I4;
+                value.lVal = 2;
+                DISPID named = DISPID_PROPERTYPUT;
+                DISPPARAMS put = {&value, &named, 1, 1};
+                expect_ok(late->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &put, nullptr, nullptr,
+                                       nullptr),
+                          "Invoke (put)");
+                DISPPARAMS none = {};
+                VARIANT result;
+                ::VariantInit(&result);
+                expect_ok(late->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr,
+                                       nullptr),
+                          "Invoke (get)");
+                EXPECT_EQ(result.vt, VT_I4);
+                EXPECT_EQ(result.lVal, 2) << "round " << round;
+                if (::testing::Test::HasFailure()) break;
+            }
+        });
+        done = true;
+    };
+    auto asker = [&] {
+        on_own_apartment([&] {
+            while (!done.load()) {
+                if (component_can_unload_now() == S_OK) ++unload_answers;
+                std::this_thread::yield();
+            }
+        });
+    };
+    std::thread calls(caller), unload_checks(asker);
+    calls.join();
+    unload_checks.join();
+    EXPECT_GT(unload_answers.load(), 0) << "the cache was never released during the calls";
     EXPECT_EQ(component_can_unload_now(), S_OK);
 }
 

@@ -2,14 +2,14 @@
 # Runs the planner under Wine and checks its exit status and what it wrote.
 #   expect.sh STATUS PLANNER [CHECK]... -- [ARGUMENT]...
 # Checks: --out-has TEXT, --out-lacks TEXT, --err-has TEXT, --err-lacks TEXT, --out-is FILE,
-#         --file-has FILE TEXT (a file the run wrote).
+#         --file-has FILE TEXT (a file the run wrote), --file-is FILE EXPECTED (byte for byte).
 expected=$1
 planner=$2
 shift 2
 checks=$(mktemp)
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
     case "$1" in
-    --file-has) printf '%s\n%s\n%s\n' "$1" "$2" "$3" >>"$checks"; shift 3 ;;
+    --file-has | --file-is) printf '%s\n%s\n%s\n' "$1" "$2" "$3" >>"$checks"; shift 3 ;;
     *) printf '%s\n%s\n' "$1" "$2" >>"$checks"; shift 2 ;;
     esac
 done
@@ -33,6 +33,7 @@ while IFS= read -r check; do
     --err-has) grep -qF -- "$what" "$err" || fail "stderr lacks: $what" ;;
     --out-is) tr -d '\r' <"$out" | diff -u "$what" - || fail "stdout differs from $what" ;;
     --file-has) IFS= read -r text; grep -qF -- "$text" "$what" || fail "$what lacks: $text" ;;
+    --file-is) IFS= read -r text; cmp -s "$what" "$text" || { fail "$what differs from $text"; diff "$text" "$what"; } ;;
     esac
 done <"$checks"
 if [ $failed = 1 ]; then

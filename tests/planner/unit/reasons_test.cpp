@@ -1,6 +1,6 @@
 // Reasons from what the component did: the trace records of one FindAction,
 // the call log of ProcessFolderRule and the levels its sort added.
-#include "folder_expansion.h"
+#include "observed_expansion.h"
 #include "plan_reader.h"
 #include "reasons.h"
 #include "trace_text.h"

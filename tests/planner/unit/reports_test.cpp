@@ -171,7 +171,7 @@ TEST(TextReport, DescribesFolderRulesRefusalsOptionsAndLogs)
     o.expansion.sort_bound_reached = true;
     const std::string bound = text_report(p, o);
     EXPECT_NE(bound.find("  folders processed, in order: none\n  the folder sort appended 500 levels\n"
-                         "  the folder sort stopped at its bound"),
+                         "  the folder relations never settle; the sort stopped after 500 levels\n"),
               std::string::npos);
 }
 
@@ -208,8 +208,8 @@ TEST(JsonReport, HasEveryMemberInOrderAndEscapesOddTexts)
     std::vector<std::string> keys;
     for (const auto& [key, value] : doc.items())
         keys.push_back(key);
-    EXPECT_EQ(keys,
-              (std::vector<std::string>{"errors", "objectRules", "actions", "options", "logs", "folders", "failures"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"description", "errors", "objectRules", "actions", "rules", "options",
+                                              "logs", "folders", "failures"}));
     EXPECT_EQ(doc["errors"][0], (json{{"kind", "object"},
                                       {"index", 1},
                                       {"code", 63602},
@@ -247,7 +247,7 @@ TEST(JsonReport, ReplacesIllFormedUtf8AndWritesEmptyArrays)
                                     {"processed", json::array()},
                                     {"foundNothing", json::array()},
                                     {"sortLevels", 0},
-                                    {"sortBoundReached", false}}));
+                                    {"sortSettled", true}}));
 }
 
 TEST(Labels, NameActionsAndRefusedEntries)

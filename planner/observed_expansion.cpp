@@ -1,4 +1,4 @@
-#include "folder_expansion.h"
+#include "observed_expansion.h"
 
 #include "text_encoding.h"
 #include "trace_text.h"
