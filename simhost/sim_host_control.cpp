@@ -131,7 +131,7 @@ HRESULT sim_host_control::TakeTraceRecords(SAFEARRAY** records) noexcept
         require(records);
         const std::vector<long> taken = take_trace_records();
         SAFEARRAY* array = ::SafeArrayCreateVector(VT_I4, 0, static_cast<ULONG>(taken.size()));
-        if (!array) com::throw_error(E_OUTOFMEMORY);
+        if (!array) com::throw_without_info(E_OUTOFMEMORY);
         std::copy(taken.begin(), taken.end(), static_cast<LONG*>(array->pvData));
         *records = array;
     });
