@@ -122,12 +122,12 @@ HRESULT sim_host_control::TraceLineCount(BSTR line, LONG* count) noexcept
 
 HRESULT sim_host_control::put_KeepTraceRecords(VARIANT_BOOL keep) noexcept
 {
-    return com::boundary([&] { keep_trace_records(keep != VARIANT_FALSE); });
+    return boundary([&] { keep_trace_records(keep != VARIANT_FALSE); });
 }
 
 HRESULT sim_host_control::TakeTraceRecords(SAFEARRAY** records) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(records);
         const std::vector<long> taken = take_trace_records();
         SAFEARRAY* array = ::SafeArrayCreateVector(VT_I4, 0, static_cast<ULONG>(taken.size()));
@@ -139,7 +139,7 @@ HRESULT sim_host_control::TakeTraceRecords(SAFEARRAY** records) noexcept
 
 HRESULT sim_host_control::TraceLabelId(BSTR label, LONG* id) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(id);
         *id = trace_label_id(com::bstr::view_of(label));
     });
