@@ -60,8 +60,10 @@ std::wstring object_id(int i) { return L"object-" + std::to_wstring(i); }
 
 com::com_ptr<HostObject> host_object(ISimHostControl& host, int i)
 {
+    const com::bstr id(object_id(i));
     com::com_ptr<HostObject> object;
-    check(host.AddObject(com::bstr(object_id(i)).get(), 1, 0, com::bstr(L"\\bench").get(), object.put()), "AddObject");
+    if (FAILED(host.FindObject(id.get(), object.put())))
+        check(host.AddItem(id.get(), com::bstr(L"bench").get(), 1, 0, com::bstr(L"").get(), object.put()), "AddItem");
     return object;
 }
 

@@ -125,9 +125,11 @@ int main(int argc, char** argv)
         check(rules->SetCategoryRule(7, 6), "SetCategoryRule");
 
         auto host_object = [&](const wchar_t* id, LONG type, LONG subtype) {
-            com::com_ptr<HostObject> object;
-            check(host->AddObject(com::bstr(id).get(), type, subtype, com::bstr(L"\\bench").get(), object.put()),
-                  "AddObject");
+            com::com_ptr<HostObject> object; // the same one in every round
+            if (FAILED(host->FindObject(com::bstr(id).get(), object.put())))
+                check(host->AddItem(com::bstr(id).get(), com::bstr(L"bench").get(), type, subtype, com::bstr(L"").get(),
+                                    object.put()),
+                      "AddItem");
             return object;
         };
         const std::vector<scenario> scenarios = {

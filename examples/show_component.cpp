@@ -95,7 +95,7 @@ void show_rules(ISimHostControl& host)
     host.SetCategory(450, 4);
     auto object = [&](const wchar_t* id, LONG type, LONG subtype) {
         com::com_ptr<HostObject> o;
-        host.AddObject(com::bstr(id).get(), type, subtype, com::bstr(L"\\Demo").get(), o.put());
+        host.AddItem(com::bstr(id).get(), com::bstr(L"Demo").get(), type, subtype, com::bstr(L"").get(), o.put());
         return o;
     };
     report("object rule for report-7 (type 120): action 9", rules->SetObjectRule(com::bstr(L"report-7").get(), 120, 9));

@@ -57,14 +57,6 @@ item_description describe_item(std::wstring id, std::wstring_view name, long typ
     return item;
 }
 
-item_description describe_object(std::wstring id, long type_code, long subtype_code, std::wstring full_path)
-{
-    const std::size_t separator = full_path.rfind(L'\\');
-    const std::size_t parent_length = separator == std::wstring::npos ? 0 : separator;
-    const std::size_t name_start = separator == std::wstring::npos ? 0 : separator + 1;
-    return {std::move(id), std::move(full_path), parent_length, name_start, type_code, subtype_code};
-}
-
 com::com_ptr<host_object> make_host_object(item_description item)
 {
     if (item.type_code == folder_type) return make_host_folder(std::move(item));

@@ -36,9 +36,6 @@ struct item_description {
 item_description describe_item(std::wstring id, std::wstring_view name, long type_code, long subtype_code,
                                std::wstring_view parent_path);
 
-// An object known by its full path: the name is what follows the last "\".
-item_description describe_object(std::wstring id, long type_code, long subtype_code, std::wstring full_path);
-
 class host_object : public com::dual<HostObject2> {
 public:
     const std::wstring& id() const noexcept { return item_.id; }

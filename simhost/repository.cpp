@@ -62,14 +62,6 @@ object_list referenced(const std::vector<host_object*>& objects)
 
 } // namespace
 
-com::com_ptr<host_object> add_object(std::wstring id, long type_code, long subtype_code, std::wstring full_path)
-{
-    std::lock_guard guard(mutex);
-    if (host_object* existing = find_locked(id)) return com::com_ptr<host_object>(existing);
-    return com::com_ptr<host_object>(
-        &insert_locked(describe_object(std::move(id), type_code, subtype_code, std::move(full_path))));
-}
-
 com::com_ptr<host_object> add_item(const new_item& item)
 {
     std::lock_guard guard(mutex);

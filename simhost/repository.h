@@ -19,9 +19,6 @@
 
 namespace simhost {
 
-// Adds an object, or returns the one already under that ID unchanged.
-com::com_ptr<host_object> add_object(std::wstring id, long type_code, long subtype_code, std::wstring full_path);
-
 struct new_item {
     std::wstring_view id;
     std::wstring_view name;

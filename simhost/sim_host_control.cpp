@@ -220,17 +220,6 @@ HRESULT sim_host_control::put_RaiseErrorSucceeds(VARIANT_BOOL value) noexcept
     return boundary([&] { set_raise_error_succeeds(value != VARIANT_FALSE); });
 }
 
-HRESULT sim_host_control::AddObject(BSTR id, LONG type_code, LONG subtype_code, BSTR full_path,
-                                    HostObject** object) noexcept
-{
-    return boundary([&] {
-        require(object);
-        *object = nullptr;
-        *object = as_result(add_object(std::wstring(com::bstr::view_of(id)), type_code, subtype_code,
-                                       std::wstring(com::bstr::view_of(full_path))));
-    });
-}
-
 HRESULT sim_host_control::FindObject(BSTR id, HostObject** object) noexcept
 {
     return boundary([&] {

@@ -34,8 +34,6 @@ public:
     HRESULT STDMETHODCALLTYPE ResetCategories() noexcept override;
     HRESULT STDMETHODCALLTYPE put_RaiseErrorSucceeds(VARIANT_BOOL value) noexcept override;
 
-    HRESULT STDMETHODCALLTYPE AddObject(BSTR id, LONG type_code, LONG subtype_code, BSTR full_path,
-                                        HostObject** object) noexcept override;
     HRESULT STDMETHODCALLTYPE FindObject(BSTR id, HostObject** object) noexcept override;
     HRESULT STDMETHODCALLTYPE Relate(BSTR from_id, BSTR to_id) noexcept override;
     HRESULT STDMETHODCALLTYPE ClearObjects() noexcept override;

@@ -1,4 +1,4 @@
-// Smoke checks of host objects made with AddObject and their related objects.
+// Smoke checks of host objects made with AddItem and their related objects.
 
 #include "smoke_support.h"
 
@@ -24,10 +24,10 @@ long id_dispid(IDispatch& object)
 void check_objects(ISimHostControl& host)
 {
     com::com_ptr<HostObject> a, b, c, found;
-    host.AddObject(com::bstr(L"A").get(), 5, 1, com::bstr(L"\\A").get(), a.put());
-    host.AddObject(com::bstr(L"B").get(), 6, 2, com::bstr(L"\\B").get(), b.put());
-    host.AddObject(com::bstr(L"C").get(), 7, 3, com::bstr(L"\\C").get(), c.put());
-    expect(a && b && c, "AddObject returns objects");
+    host.AddItem(com::bstr(L"A").get(), com::bstr(L"A").get(), 5, 1, com::bstr(L"").get(), a.put());
+    host.AddItem(com::bstr(L"B").get(), com::bstr(L"B").get(), 6, 2, com::bstr(L"").get(), b.put());
+    host.AddItem(com::bstr(L"C").get(), com::bstr(L"C").get(), 7, 3, com::bstr(L"").get(), c.put());
+    expect(a && b && c, "AddItem returns objects");
     if (!a || !b || !c) return;
     host.FindObject(com::bstr(L"A").get(), found.put());
     expect(found == a, "FindObject returns the same COM object");

@@ -79,7 +79,7 @@ void check_unloading(HMODULE dll)
     expect(call_export(dll, "DllCanUnloadNow") == S_FALSE, "but not while an object lives");
     if (!host) return;
     com::com_ptr<HostObject> object;
-    host->AddObject(com::bstr(L"U").get(), 1, 0, com::bstr(L"\\U").get(), object.put());
+    host->AddItem(com::bstr(L"U").get(), com::bstr(L"U").get(), 1, 0, com::bstr(L"").get(), object.put());
     if (!object) return;
     wchar_t name[] = L"FullPath";
     LPOLESTR names[] = {name};

@@ -315,8 +315,7 @@ TEST_F(BadInputTest, TextsAreStoredAndComparedExactly)
 
     // FindAction matches the host object's ID exactly.
     for (const std::wstring& text : {nul_inside, huge}) {
-        com::com_ptr<HostObject> object;
-        expect_ok(host->AddObject(com::bstr(text).get(), 120, 0, com::bstr(L"\\t").get(), object.put()));
+        com::com_ptr<HostObject> object = add_item(*host, text, L"t", 120, L"");
         LONG action = 0;
         expect_ok(rules->FindAction(object.get(), &action));
         EXPECT_EQ(action, 3);

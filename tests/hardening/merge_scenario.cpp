@@ -138,13 +138,8 @@ merge_scenario::merge_scenario(ISimHostControl& host) : host_(host)
         LONG type, subtype;
     } objects[] = {{L"o1", 120, 0}, {L"o2", 130, 131}, {L"o3", 120, 0},
                    {L"o4", 205, 0}, {L"o5", 310, 0},   {L"o6", 999, 0}};
-    for (const auto& o : objects) {
-        com::com_ptr<HostObject> added;
-        expect_ok(host.AddObject(com::bstr(o.id).get(), o.type, o.subtype, com::bstr(std::wstring(L"\\") + o.id).get(),
-                                 added.put()),
-                  "AddObject");
-        objects_.push_back(added);
-    }
+    for (const auto& o : objects)
+        objects_.push_back(top_level_object(host, o.id, o.type, o.subtype));
     // Two folders named Sub, so each search finds both; related to each other
     // and to a third, so the sort moves them between levels.
     add_items(host, {{L"F1", L"A", 8, 0, L""},

@@ -71,8 +71,7 @@ protected:
         for (int i = 0; i < 12; ++i) {
             host_item item{L"p" + std::to_wstring(i), types[random() % std::size(types)],
                            subtypes[random() % std::size(subtypes)], nullptr};
-            expect_ok(host->AddObject(com::bstr(item.id).get(), item.type, item.subtype,
-                                      com::bstr(L"\\" + item.id).get(), item.object.put()));
+            item.object = top_level_object(*host, item.id, item.type, item.subtype);
             items.push_back(std::move(item));
         }
     }

@@ -143,7 +143,7 @@ struct apartment_use {
         expect_ok(options->put_CopyACLOption(category));
         const std::wstring id = L"thread-object-" + std::to_wstring(category);
         // Types 100 and 200 have categories 1 and 2.
-        expect_ok(host.AddObject(com::bstr(id).get(), 100 * category, 0, com::bstr(L"\\" + id).get(), object.put()));
+        object = top_level_object(host, id, 100 * category);
     }
 
     void check(ISimHostControl& host, DWORD thread) const
@@ -244,10 +244,8 @@ TEST_F(ThreadsTest, AThreadEndsWhileTheComponentStaysLoaded)
 {
     apartment_use main_use{1, 21, nullptr, nullptr, nullptr, nullptr};
     main_use.start(*host);
-    com::com_ptr<HostObject> worker_object; // the repository's, made before counting
-    expect_ok(host->AddObject(com::bstr(L"thread-object-2").get(), 200, 0, com::bstr(L"\\thread-object-2").get(),
-                              worker_object.put()));
-    worker_object.reset();
+    // The worker's host object is the repository's, made before counting.
+    top_level_object(*host, L"thread-object-2", 200);
     const long with_main = live();
     const DWORD main_thread = ::GetCurrentThreadId();
 

@@ -37,12 +37,7 @@ argument::argument() { ::VariantInit(&value_); }
 
 void OrderingTest::TearDown() { expect_ok(host->Reset()); }
 
-com::com_ptr<HostObject> OrderingTest::object(const std::wstring& id)
-{
-    com::com_ptr<HostObject> result;
-    expect_ok(host->AddObject(com::bstr(id).get(), 1, 0, com::bstr(L"\\" + id).get(), result.put()), "AddObject");
-    return result;
-}
+com::com_ptr<HostObject> OrderingTest::object(const std::wstring& id) { return top_level_object(*host, id, 1); }
 
 void OrderingTest::relate(const std::wstring& from, const std::wstring& to)
 {

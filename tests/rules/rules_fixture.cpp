@@ -19,10 +19,7 @@ void RulesTest::TearDown()
 
 com::com_ptr<HostObject> RulesTest::object(const std::wstring& id, LONG type, LONG subtype)
 {
-    com::com_ptr<HostObject> result;
-    expect_ok(host->AddObject(com::bstr(id).get(), type, subtype, com::bstr(L"\\" + id).get(), result.put()),
-              "AddObject");
-    return result;
+    return top_level_object(*host, id, type, subtype);
 }
 
 LONG RulesTest::action_for(HostObject* object)

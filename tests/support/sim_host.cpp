@@ -124,6 +124,15 @@ com::com_ptr<HostObject> add_item(ISimHostControl& host, const std::wstring& id,
     return item;
 }
 
+com::com_ptr<HostObject> top_level_object(ISimHostControl& host, const std::wstring& id, long type_code,
+                                          long subtype_code)
+{
+    com::com_ptr<HostObject> object;
+    if (SUCCEEDED(host.FindObject(com::bstr(id).get(), object.put()))) return object;
+    ::SetErrorInfo(0, nullptr); // what the missing object left behind
+    return add_item(host, id, id, type_code, L"", subtype_code);
+}
+
 long add_items(ISimHostControl& host, const std::vector<item_row>& rows, HRESULT* result)
 {
     SAFEARRAY* arrays[] = {text_array(rows, &item_row::id), text_array(rows, &item_row::name),

@@ -49,6 +49,11 @@ long call_count(ISimHostControl& host, const wchar_t* operation);
 com::com_ptr<HostObject> add_item(ISimHostControl& host, const std::wstring& id, const std::wstring& name,
                                   long type_code, const std::wstring& parent_path, long subtype_code = 0);
 
+// The host object under `id`, or a new one at the top level named after its ID.
+// Tests that name an object again get the same COM object.
+com::com_ptr<HostObject> top_level_object(ISimHostControl& host, const std::wstring& id, long type_code,
+                                          long subtype_code = 0);
+
 struct item_row {
     std::wstring id;
     std::wstring name;
