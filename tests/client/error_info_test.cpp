@@ -224,22 +224,21 @@ TEST_P(ErrorInfoTest, OptionAndLogErrorsCarryTheirNumberSourceAndInsert)
     EXPECT_EQ(stored, 1) << "a refused value is not stored";
 
     expect_ok(settings->Add(log_setting(L"merge.log").get()));
-    auto again = log_setting(L"merge.log");
-    expect_numbered(fail(
-                        L"HostUtility", [&] { return settings->Add(again.get()); },
-                        [&] {
-                            return invoke(dispatch_of(*settings), L"Add", DISPATCH_METHOD,
-                                          {{VT_DISPATCH, 0, nullptr, again.get()}});
-                        }),
-                    63609, L"CLogSettings", L"merge.log");
-    auto unnamed = log_setting(L"");
-    expect_numbered(fail(
-                        L"HostUtility", [&] { return settings->Add(unnamed.get()); },
-                        [&] {
-                            return invoke(dispatch_of(*settings), L"Add", DISPATCH_METHOD,
-                                          {{VT_DISPATCH, 0, nullptr, unnamed.get()}});
-                        }),
-                    63610, L"CLogSettings", L"");
+    // A file already present, and no file.
+    const struct {
+        const wchar_t* file;
+        long number;
+    } refused[] = {{L"merge.log", 63609}, {L"", 63610}};
+    for (const auto& r : refused) {
+        auto setting = log_setting(r.file);
+        expect_numbered(fail(
+                            L"HostUtility", [&] { return settings->Add(setting.get()); },
+                            [&] {
+                                return invoke(dispatch_of(*settings), L"Add", DISPATCH_METHOD,
+                                              {{VT_DISPATCH, 0, nullptr, setting.get()}});
+                            }),
+                        r.number, L"CLogSettings", r.file);
+    }
 }
 
 TEST_P(ErrorInfoTest, FailingTraceLinesReachTheCaller)

@@ -34,17 +34,7 @@ protected:
     }
 
     // Walks a fresh iterator to its end.
-    std::vector<com::com_ptr<IKSQLogSetting>> walk()
-    {
-        std::vector<com::com_ptr<IKSQLogSetting>> result;
-        auto it = iterator();
-        for (;;) {
-            com::com_ptr<IKSQLogSetting> next;
-            expect_ok(it->Next(next.put()));
-            if (!next) return result;
-            result.push_back(next);
-        }
-    }
+    std::vector<com::com_ptr<IKSQLogSetting>> walk() { return testing_support::walk<IKSQLogSetting>(*iterator()); }
 
     static std::wstring file_of(IKSQLogSetting* s)
     {
@@ -56,18 +46,7 @@ protected:
     com::com_ptr<IKSQLogSettings> settings;
 };
 
-TEST_F(LogSettingsTest, NewCollectionYieldsNothingRepeatedly)
-{
-    auto it = iterator();
-    for (int i = 0; i < 3; ++i) {
-        VARIANT_BOOL more = VARIANT_TRUE;
-        expect_ok(it->HasNext(&more));
-        EXPECT_EQ(more, VARIANT_FALSE);
-        com::com_ptr<IKSQLogSetting> next;
-        expect_ok(it->Next(next.put()));
-        EXPECT_FALSE(next);
-    }
-}
+TEST_F(LogSettingsTest, NewCollectionYieldsNothingRepeatedly) { expect_walk_over<IKSQLogSetting>(*iterator(), 3); }
 
 TEST_F(LogSettingsTest, SettingsComeBackInOrderAsTheVeryObjectsAdded)
 {

@@ -51,45 +51,21 @@ protected:
 
     std::vector<std::wstring> object_rules()
     {
-        std::vector<std::wstring> result;
         com::com_ptr<IKSQObjectRuleIterator> iterator;
         expect_ok(rules->CreateObjectRuleIterator(iterator.put()));
-        for (;;) {
-            com::com_ptr<IKSQObjectRule> rule;
-            expect_ok(iterator->Next(rule.put()));
-            if (!rule) return result;
-            com::bstr id;
-            expect_ok(rule->get_ObjectID(id.put()));
-            result.push_back(id.str());
-        }
+        return record_texts(*iterator, &IKSQObjectRule::get_ObjectID);
     }
     std::vector<std::wstring> folder_rules()
     {
-        std::vector<std::wstring> result;
         com::com_ptr<IKSQFolderRuleIterator> iterator;
         expect_ok(rules2->CreateFolderRuleIterator(iterator.put()));
-        for (;;) {
-            com::com_ptr<IKSQFolderRule> rule;
-            expect_ok(iterator->Next(rule.put()));
-            if (!rule) return result;
-            com::bstr path;
-            expect_ok(rule->get_Path(path.put()));
-            result.push_back(path.str());
-        }
+        return record_texts(*iterator, &IKSQFolderRule::get_Path);
     }
     std::vector<std::wstring> log_files()
     {
-        std::vector<std::wstring> result;
         com::com_ptr<IKSQLogSettingsIterator> iterator;
         expect_ok(settings->CreateIterator(iterator.put()));
-        for (;;) {
-            com::com_ptr<IKSQLogSetting> next;
-            expect_ok(iterator->Next(next.put()));
-            if (!next) return result;
-            com::bstr file;
-            expect_ok(next->get_LogFile(file.put()));
-            result.push_back(file.str());
-        }
+        return record_texts(*iterator, &IKSQLogSetting::get_LogFile);
     }
     // Everything the objects of the test hold, as one text.
     std::wstring everything()

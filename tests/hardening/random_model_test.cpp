@@ -238,22 +238,20 @@ protected:
     {
         auto pairs = [](auto iterator, auto key) {
             std::vector<std::pair<LONG, LONG>> result;
-            for (;;) {
-                typename decltype(key)::rule_pointer rule;
-                expect_ok(iterator->Next(rule.put()));
-                if (!rule) return result;
+            for (const auto& rule : walk<typename decltype(key)::rule>(*iterator)) {
                 LONG k = 0, action = 0;
                 expect_ok(key.read(*rule, &k));
                 expect_ok(rule->get_Action(&action));
                 result.emplace_back(k, action);
             }
+            return result;
         };
         struct category_key {
-            using rule_pointer = com::com_ptr<IKSQCategoryRule>;
+            using rule = IKSQCategoryRule;
             HRESULT read(IKSQCategoryRule& r, LONG* k) const { return r.get_CategoryType(k); }
         };
         struct type_key {
-            using rule_pointer = com::com_ptr<IKSQObjectTypeRule>;
+            using rule = IKSQObjectTypeRule;
             HRESULT read(IKSQObjectTypeRule& r, LONG* k) const { return r.get_ObjectType(k); }
         };
         com::com_ptr<IKSQCategoryRuleIterator> categories;
@@ -266,10 +264,7 @@ protected:
         com::com_ptr<IKSQObjectRuleIterator> objects;
         expect_ok(rules->CreateObjectRuleIterator(objects.put()));
         std::vector<std::pair<std::wstring, std::pair<LONG, LONG>>> object_rules;
-        for (;;) {
-            com::com_ptr<IKSQObjectRule> rule;
-            expect_ok(objects->Next(rule.put()));
-            if (!rule) break;
+        for (const auto& rule : walk<IKSQObjectRule>(*objects)) {
             com::bstr id;
             LONG type = 0, action = 0;
             expect_ok(rule->get_ObjectID(id.put()));
@@ -282,10 +277,7 @@ protected:
         com::com_ptr<IKSQFolderRuleIterator> folders;
         expect_ok(rules2->CreateFolderRuleIterator(folders.put()));
         std::vector<std::pair<std::wstring, LONG>> folder_rules;
-        for (;;) {
-            com::com_ptr<IKSQFolderRule> rule;
-            expect_ok(folders->Next(rule.put()));
-            if (!rule) break;
+        for (const auto& rule : walk<IKSQFolderRule>(*folders)) {
             com::bstr path;
             LONG action = 0;
             expect_ok(rule->get_Path(path.put()));
@@ -297,10 +289,7 @@ protected:
         com::com_ptr<IKSQLogSettingsIterator> logs;
         expect_ok(settings->CreateIterator(logs.put()));
         std::vector<std::pair<std::wstring, LONG>> log_settings;
-        for (;;) {
-            com::com_ptr<IKSQLogSetting> setting;
-            expect_ok(logs->Next(setting.put()));
-            if (!setting) break;
+        for (const auto& setting : walk<IKSQLogSetting>(*logs)) {
             com::bstr file;
             LONG level = 0;
             expect_ok(setting->get_LogFile(file.put()));

@@ -56,13 +56,10 @@ HRESULT FolderRulesTest::process()
 
 std::vector<std::wstring> FolderRulesTest::object_rules()
 {
-    std::vector<std::wstring> result;
     com::com_ptr<IKSQObjectRuleIterator> iterator;
     expect_ok(rules->CreateObjectRuleIterator(iterator.put()));
-    for (;;) {
-        com::com_ptr<IKSQObjectRule> rule;
-        expect_ok(iterator->Next(rule.put()));
-        if (!rule) return result;
+    std::vector<std::wstring> result;
+    for (const auto& rule : walk<IKSQObjectRule>(*iterator)) {
         com::bstr id;
         LONG type = 0, action = 0;
         expect_ok(rule->get_ObjectID(id.put()));
@@ -70,6 +67,7 @@ std::vector<std::wstring> FolderRulesTest::object_rules()
         expect_ok(rule->get_Action(&action));
         result.push_back(id.str() + L" " + std::to_wstring(type) + L" " + std::to_wstring(action));
     }
+    return result;
 }
 
 long FolderRulesTest::trace_call_number(const std::vector<std::wstring>& lines, const std::wstring& line,

@@ -17,10 +17,7 @@ TEST_F(RuleIteratorsTest, CategoryRulesComeInTheOrderAdded)
     com::com_ptr<IKSQCategoryRuleIterator> iterator;
     expect_ok(rules->CreateCategoryRuleIterator(iterator.put()));
     std::vector<LONG> seen;
-    for (;;) {
-        com::com_ptr<IKSQCategoryRule> rule;
-        expect_ok(iterator->Next(rule.put()));
-        if (!rule) break;
+    for (const auto& rule : walk<IKSQCategoryRule>(*iterator)) {
         LONG category = 0, action = 0;
         expect_ok(rule->get_CategoryType(&category));
         expect_ok(rule->get_Action(&action));
@@ -29,26 +26,14 @@ TEST_F(RuleIteratorsTest, CategoryRulesComeInTheOrderAdded)
     }
     EXPECT_EQ(seen, (std::vector<LONG>{5, 2, 9}));
     // After the last rule the walk stays over.
-    for (int i = 0; i < 2; ++i) {
-        VARIANT_BOOL more = VARIANT_TRUE;
-        expect_ok(iterator->HasNext(&more));
-        EXPECT_EQ(more, VARIANT_FALSE);
-        com::com_ptr<IKSQCategoryRule> rule;
-        expect_ok(iterator->Next(rule.put()));
-        EXPECT_FALSE(rule);
-    }
+    expect_walk_over<IKSQCategoryRule>(*iterator, 2);
 }
 
 TEST_F(RuleIteratorsTest, EmptyTablesYieldNothing)
 {
     com::com_ptr<IKSQObjectTypeRuleIterator> types;
     expect_ok(rules->CreateObjectTypeRuleIterator(types.put()));
-    VARIANT_BOOL more = VARIANT_TRUE;
-    expect_ok(types->HasNext(&more));
-    EXPECT_EQ(more, VARIANT_FALSE);
-    com::com_ptr<IKSQObjectTypeRule> rule;
-    expect_ok(types->Next(rule.put()));
-    EXPECT_FALSE(rule);
+    expect_walk_over<IKSQObjectTypeRule>(*types);
 }
 
 TEST_F(RuleIteratorsTest, IteratorsHandOutTheStoredRecords)
@@ -133,12 +118,7 @@ TEST_F(RuleIteratorsTest, IteratorKeepsTheStoresTableAlive)
 TEST_F(RuleIteratorsTest, HostCreatedFolderClassesWork)
 {
     auto iterator = create<IKSQFolderRuleIterator>(CLSID_CFolderRuleIterator);
-    VARIANT_BOOL more = VARIANT_TRUE;
-    expect_ok(iterator->HasNext(&more));
-    EXPECT_EQ(more, VARIANT_FALSE);
-    com::com_ptr<IKSQFolderRule> none;
-    expect_ok(iterator->Next(none.put()));
-    EXPECT_FALSE(none);
+    expect_walk_over<IKSQFolderRule>(*iterator);
 
     auto rule = create<IKSQFolderRule>(CLSID_CFolderRule);
     com::bstr path;

@@ -8,17 +8,6 @@ namespace {
 
 using RuleSettingTest = RulesTest;
 
-template <class Iterator, class Record> std::vector<com::com_ptr<Record>> walk(Iterator* iterator)
-{
-    std::vector<com::com_ptr<Record>> records;
-    for (;;) {
-        com::com_ptr<Record> next;
-        expect_ok(iterator->Next(next.put()));
-        if (!next) return records;
-        records.push_back(next);
-    }
-}
-
 template <class Record> LONG action_of(const com::com_ptr<Record>& record)
 {
     LONG action = 0;
@@ -63,7 +52,7 @@ TEST_F(RuleSettingTest, DuplicateObjectRuleFailsWith63602AndKeepsTheFirstRule)
     EXPECT_EQ(action_for(L"id-1", 5), 10);
     com::com_ptr<IKSQObjectRuleIterator> iterator;
     expect_ok(rules->CreateObjectRuleIterator(iterator.put()));
-    const auto stored = walk<IKSQObjectRuleIterator, IKSQObjectRule>(iterator.get());
+    const auto stored = walk<IKSQObjectRule>(*iterator);
     ASSERT_EQ(stored.size(), 1u);
     LONG type = 0;
     expect_ok(stored[0]->get_Type(&type));
@@ -79,7 +68,7 @@ TEST_F(RuleSettingTest, DuplicateFolderRuleFailsWith63630AndCaseMakesAnotherPath
     EXPECT_NE(f.description.find(L"\\Root\\Sales"), std::wstring::npos) << f.description;
     com::com_ptr<IKSQFolderRuleIterator> iterator;
     expect_ok(rules2->CreateFolderRuleIterator(iterator.put()));
-    const auto folders = walk<IKSQFolderRuleIterator, IKSQFolderRule>(iterator.get());
+    const auto folders = walk<IKSQFolderRule>(*iterator);
     ASSERT_EQ(folders.size(), 2u);
     EXPECT_EQ(action_of(folders[0]), 4);
     com::bstr path;
@@ -93,7 +82,7 @@ TEST_F(RuleSettingTest, WritingARecordsKeyFieldLeavesItUnderItsOldKey)
     expect_ok(rules2->SetFolderRule(com::bstr(L"\\Old").get(), 3));
     com::com_ptr<IKSQObjectRuleIterator> objects;
     expect_ok(rules2->CreateObjectRuleIterator(objects.put()));
-    const auto object_rules = walk<IKSQObjectRuleIterator, IKSQObjectRule>(objects.get());
+    const auto object_rules = walk<IKSQObjectRule>(*objects);
     ASSERT_EQ(object_rules.size(), 1u);
     expect_ok(object_rules[0]->put_ObjectID(com::bstr(L"new").get()));
     com::bstr id;
@@ -107,7 +96,7 @@ TEST_F(RuleSettingTest, WritingARecordsKeyFieldLeavesItUnderItsOldKey)
 
     com::com_ptr<IKSQFolderRuleIterator> folders;
     expect_ok(rules2->CreateFolderRuleIterator(folders.put()));
-    const auto folder_rules = walk<IKSQFolderRuleIterator, IKSQFolderRule>(folders.get());
+    const auto folder_rules = walk<IKSQFolderRule>(*folders);
     ASSERT_EQ(folder_rules.size(), 1u);
     expect_ok(folder_rules[0]->put_Path(com::bstr(L"\\New").get()));
     EXPECT_EQ(failure_of(rules2->SetFolderRule(com::bstr(L"\\Old").get(), 2)).code, numbered(63630));
@@ -158,7 +147,7 @@ TEST_F(RuleSettingTest, BothVersionsShareTheTables)
 
     com::com_ptr<IKSQObjectRuleIterator> iterator;
     expect_ok(rules->CreateObjectRuleIterator(iterator.put()));
-    EXPECT_EQ((walk<IKSQObjectRuleIterator, IKSQObjectRule>(iterator.get()).size()), 1u);
+    EXPECT_EQ(walk<IKSQObjectRule>(*iterator).size(), 1u);
     clear_trace();
     expect_ok(rules2->CreateObjectRuleIterator(iterator.put()));
     EXPECT_EQ(trace(), (std::vector<std::wstring>{

@@ -9,6 +9,7 @@
 #include <objbase.h>
 
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -35,6 +36,45 @@ template <class I, class T> com::com_ptr<I> query(const com::com_ptr<T>& object)
     com::com_ptr<I> result = object.template try_as<I>();
     EXPECT_TRUE(result) << "object does not answer the interface";
     return result;
+}
+
+// Every record an iterator of the component hands out, until Next gives none.
+template <class Record, class Iterator> std::vector<com::com_ptr<Record>> walk(Iterator& iterator)
+{
+    std::vector<com::com_ptr<Record>> records;
+    for (;;) {
+        com::com_ptr<Record> next;
+        expect_ok(iterator.Next(next.put()), "Next");
+        if (!next) return records;
+        records.push_back(std::move(next));
+    }
+}
+
+// What a text property `read` answers for each record an iterator hands out.
+template <class Iterator, class Record>
+std::vector<std::wstring> record_texts(Iterator& iterator, HRESULT (STDMETHODCALLTYPE Record::*read)(BSTR*))
+{
+    std::vector<std::wstring> texts;
+    for (const auto& record : walk<Record>(iterator)) {
+        com::bstr text;
+        expect_ok((record.get()->*read)(text.put()), "a text property");
+        texts.push_back(text.str());
+    }
+    return texts;
+}
+
+// An iterator past its last record stays there: HasNext answers false and Next
+// gives nothing, `times` times over.
+template <class Record, class Iterator> void expect_walk_over(Iterator& iterator, int times = 1)
+{
+    for (int i = 0; i < times; ++i) {
+        VARIANT_BOOL more = VARIANT_TRUE;
+        expect_ok(iterator.HasNext(&more), "HasNext");
+        EXPECT_EQ(more, VARIANT_FALSE);
+        com::com_ptr<Record> next;
+        expect_ok(iterator.Next(next.put()), "Next");
+        EXPECT_FALSE(next);
+    }
 }
 
 // 0x800A0000 | number.
