@@ -14,11 +14,19 @@ namespace {
 // Every key is a view of a text of an object that `by_id` keeps alive.
 using id_index = std::unordered_map<std::wstring_view, com::com_ptr<host_object>>;
 using item_index = std::unordered_map<std::wstring_view, std::vector<host_object*>>;
+// Names are mostly unique: the objects of one name are chained through the
+// objects themselves (host_object::next_of_name), in the order added, so that an
+// item costs no list of its own.
+struct name_chain {
+    host_object* first;
+    host_object* last;
+};
+using name_index = std::unordered_map<std::wstring_view, name_chain>;
 
 struct repository_state {
     id_index by_id;
     item_index by_parent_path; // folder contents
-    item_index by_name;
+    name_index by_name;
     std::vector<com::com_ptr<host_session>> sessions;
 };
 
@@ -47,7 +55,8 @@ host_object& insert_locked(item_description item)
     host_object& added = *object;
     state.by_id.emplace(added.id(), std::move(object));
     state.by_parent_path[added.parent_path()].push_back(&added);
-    state.by_name[added.name()].push_back(&added);
+    const auto [named, first] = state.by_name.try_emplace(added.name(), name_chain{&added, &added});
+    if (!first) named->second.last = named->second.last->next_of_name() = &added;
     return added;
 }
 
@@ -146,7 +155,7 @@ object_list find_by_name(std::wstring_view name, const std::vector<long>& types)
     std::lock_guard guard(mutex);
     const auto named = state.by_name.find(name);
     if (named == state.by_name.end()) return found;
-    for (host_object* object : named->second) {
+    for (host_object* object = named->second.first; object; object = object->next_of_name()) {
         if (std::find(types.begin(), types.end(), object->type_code()) != types.end()) found.emplace_back(object);
     }
     return found;
