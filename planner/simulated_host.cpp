@@ -206,6 +206,8 @@ std::vector<std::wstring> simulated_host::take_calls()
     return result;
 }
 
+void simulated_host::clear_calls() { check(control_->ClearCalls(), "ClearCalls"); }
+
 long simulated_host::call_count(const wchar_t* operation)
 {
     long count = 0;
