@@ -71,7 +71,7 @@ private:
     void line(const wchar_t* format, const wchar_t* class_label, const wchar_t* member_label)
     {
         com::bstr format_text(format);
-        com::variant_array arguments{class_label, member_label};
+        com::safe_array arguments{class_label, member_label};
         check(trace_->Trace(32, format_text.ref(), arguments.ref()), "Trace");
     }
 

@@ -17,9 +17,9 @@ public:
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept override
     {
         return boundary(source, [&] {
-            if (!object) throw_error(E_POINTER, source, L"No place for the object was given (a null pointer).");
+            if (!object) throw_with_new_info(E_POINTER, source, L"No place for the object was given (a null pointer).");
             *object = nullptr;
-            if (outer) throw_error(CLASS_E_NOAGGREGATION, source, message_text(CLASS_E_NOAGGREGATION));
+            if (outer) throw_with_new_info(CLASS_E_NOAGGREGATION, source, message_text(CLASS_E_NOAGGREGATION));
             check(create_(iid, object));
         });
     }
@@ -54,7 +54,7 @@ template <class T> HRESULT create_instance(REFIID iid, void** object) noexcept
     return boundary(label, [&] {
         com_ptr<T> instance = make<T>();
         const HRESULT answered = instance->QueryInterface(iid, object);
-        if (FAILED(answered)) throw_error(answered, label, message_text(answered));
+        if (FAILED(answered)) throw_with_new_info(answered, label, message_text(answered));
     });
 }
 

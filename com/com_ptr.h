@@ -1,6 +1,8 @@
 #pragma once
 // An owning reference to a COM interface.
 
+#include "throw.h"
+
 #include <objbase.h>
 
 #include <cstddef>
@@ -76,14 +78,11 @@ private:
     T* p_ = nullptr;
 };
 
-// Defined in error.cpp: throws a failure whose error information the boundary makes.
-[[noreturn]] void throw_failure(HRESULT code);
-
 template <class T> template <class U> com_ptr<U> com_ptr<T>::as() const
 {
     com_ptr<U> result;
     const HRESULT answered = p_ ? p_->QueryInterface(__uuidof(U), result.put_void()) : E_POINTER;
-    if (FAILED(answered) || !result) throw_failure(FAILED(answered) ? answered : E_NOINTERFACE);
+    if (FAILED(answered) || !result) throw_without_info(FAILED(answered) ? answered : E_NOINTERFACE);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include "bstr.h"
 #include "com_ptr.h"
 #include "error.h"
+#include "variant.h"
 
 #include <string>
 #include <utility>
@@ -85,25 +86,6 @@ bool wanted_interface(ITypeInfo& vtable, const TYPEDESC& type, IID& iid, std::ws
     if (SUCCEEDED(target->GetDocumentation(MEMBERID_NIL, type_name.put(), nullptr, nullptr, nullptr)))
         name = type_name.str();
     return is_interface;
-}
-
-// The object a VARIANT carries, by value or by reference; null when none.
-IUnknown* object_in(const VARIANT& argument) noexcept
-{
-    switch (argument.vt) {
-    case VT_DISPATCH:
-        return argument.pdispVal;
-    case VT_UNKNOWN:
-        return argument.punkVal;
-    case VT_DISPATCH | VT_BYREF:
-        return argument.ppdispVal ? *argument.ppdispVal : nullptr;
-    case VT_UNKNOWN | VT_BYREF:
-        return argument.ppunkVal ? *argument.ppunkVal : nullptr;
-    case VT_VARIANT | VT_BYREF:
-        return argument.pvarVal ? object_in(*argument.pvarVal) : nullptr;
-    default:
-        return nullptr;
-    }
 }
 
 HRESULT refuse(HRESULT code, std::wstring_view description) noexcept

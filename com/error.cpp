@@ -3,6 +3,8 @@
 #include "bstr.h"
 
 #include <cstdio>
+#include <new>
+#include <string>
 
 namespace com {
 
@@ -50,9 +52,14 @@ std::wstring message_text(HRESULT code)
     return text;
 }
 
-void throw_failure(HRESULT code) { throw com_error(code, nullptr); }
+void throw_without_info(HRESULT code) { throw com_error(code, nullptr); }
 
-void throw_error(HRESULT code) { throw com_error(code, take_error_info()); }
+void throw_with_new_info(HRESULT code, std::wstring_view source, std::wstring_view description)
+{
+    throw com_error(code, make_error_info(source, description));
+}
+
+void throw_with_thread_info(HRESULT code) { throw com_error(code, take_error_info()); }
 
 com_ptr<IErrorInfo> callee_error_info(IUnknown* callee, std::initializer_list<IID> iids) noexcept
 {
@@ -67,33 +74,20 @@ com_ptr<IErrorInfo> callee_error_info(IUnknown* callee, std::initializer_list<II
     return {};
 }
 
-void throw_error(HRESULT code, IUnknown* callee, REFIID iid)
+void throw_with_callee_info(HRESULT code, IUnknown* callee, REFIID iid)
 {
     throw com_error(code, callee_error_info(callee, {iid}));
 }
 
-void throw_error(HRESULT code, IUnknown* callee, REFIID iid, std::wstring_view source, std::wstring_view description)
+void throw_with_callee_or_new_info(HRESULT code, IUnknown* callee, REFIID iid, std::wstring_view source,
+                                   std::wstring_view description)
 {
     com_ptr<IErrorInfo> info = callee_error_info(callee, {iid});
     if (!info) info = make_error_info(source, description);
     throw com_error(code, std::move(info));
 }
 
-void throw_error(HRESULT code, std::wstring_view source, std::wstring_view description)
-{
-    throw com_error(code, make_error_info(source, description));
-}
-
-namespace detail {
-
 namespace {
-
-HRESULT report_with(HRESULT code, com_ptr<IErrorInfo> info, std::wstring_view source, std::wstring_view description)
-{
-    if (!info) info = make_error_info(source, description);
-    ::SetErrorInfo(0, info.get());
-    return code;
-}
 
 std::wstring widen(const char* text)
 {
@@ -107,38 +101,40 @@ std::wstring widen(const char* text)
 
 } // namespace
 
-HRESULT report(const com_error& error, std::wstring_view source) noexcept
+failure current_failure() noexcept
 {
     try {
-        com_ptr<IErrorInfo> info(error.info());
-        const std::wstring description = info ? std::wstring() : message_text(error.code());
-        return report_with(error.code(), std::move(info), source, description);
+        throw;
+    } catch (const com_error& e) {
+        return {e.code(), com_ptr<IErrorInfo>(e.info()), {}};
+    } catch (const std::bad_alloc&) {
+        return {E_OUTOFMEMORY, {}, {}};
+    } catch (const std::exception& e) {
+        failure result{E_FAIL, {}, {}};
+        try {
+            result.description = widen(e.what());
+        } catch (...) {
+        }
+        return result;
     } catch (...) {
-        ::SetErrorInfo(0, error.info());
-        return error.code();
+        return {E_UNEXPECTED, {}, {}};
     }
 }
 
-HRESULT report(const std::exception& error, std::wstring_view source) noexcept
-{
-    const bool out_of_memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
-    const HRESULT code = out_of_memory ? E_OUTOFMEMORY : E_FAIL;
-    try {
-        return report_with(code, {}, source, out_of_memory ? message_text(code) : widen(error.what()));
-    } catch (...) {
-        ::SetErrorInfo(0, nullptr);
-        return code;
-    }
-}
+namespace detail {
 
-HRESULT report_unknown(std::wstring_view source) noexcept
+HRESULT report_current_failure(std::wstring_view source) noexcept
 {
+    failure caught = current_failure();
     try {
-        return report_with(E_UNEXPECTED, {}, source, message_text(E_UNEXPECTED));
+        if (!caught.info) {
+            if (caught.description.empty()) caught.description = message_text(caught.code);
+            caught.info = make_error_info(source, caught.description);
+        }
     } catch (...) {
-        ::SetErrorInfo(0, nullptr);
-        return E_UNEXPECTED;
     }
+    ::SetErrorInfo(0, caught.info.get());
+    return caught.code;
 }
 
 } // namespace detail

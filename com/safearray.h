@@ -1,57 +1,36 @@
 #pragma once
-// Owning SAFEARRAY and VARIANT holders, and the conversions the server needs.
+// An owning SAFEARRAY holder, and the conversions the server needs.
 
 #include "bstr.h"
 #include "error.h"
+#include "variant.h"
 
 #include <windows.h>
 #include <ole2.h>
 
+#include <cstddef>
 #include <initializer_list>
+#include <new>
 #include <string_view>
 #include <utility>
 
 namespace com {
 
-class variant {
+// A one-dimensional SAFEARRAY, indices from 0.
+class safe_array {
 public:
-    variant() noexcept { ::VariantInit(&v_); }
-    variant(const variant&) = delete;
-    variant& operator=(const variant&) = delete;
-    variant(variant&& other) noexcept : v_(other.v_) { ::VariantInit(&other.v_); }
-    variant& operator=(variant&& other) noexcept
+    safe_array() noexcept = default;
+    // `size` elements of `type`, to be filled through data().
+    safe_array(VARTYPE type, std::size_t size) : array_(::SafeArrayCreateVector(type, 0, static_cast<ULONG>(size)))
     {
-        if (this != &other) {
-            ::VariantClear(&v_);
-            v_ = other.v_;
-            ::VariantInit(&other.v_);
-        }
-        return *this;
+        if (!array_) throw std::bad_alloc();
     }
-    ~variant() { ::VariantClear(&v_); }
-
-    VARIANT* get() noexcept { return &v_; }
-    const VARIANT* get() const noexcept { return &v_; }
-    VARIANT* put() noexcept
-    {
-        ::VariantClear(&v_);
-        return &v_;
-    }
-
-private:
-    VARIANT v_;
-};
-
-// A one-dimensional SAFEARRAY of VARIANTs, indices from 0.
-class variant_array {
-public:
-    variant_array() noexcept = default;
-    // An array of texts; with no texts, an empty array (not a missing one).
-    explicit variant_array(std::initializer_list<std::wstring_view> texts);
-    variant_array(const variant_array&) = delete;
-    variant_array& operator=(const variant_array&) = delete;
-    variant_array(variant_array&& other) noexcept : array_(std::exchange(other.array_, nullptr)) {}
-    variant_array& operator=(variant_array&& other) noexcept
+    // VARIANTs holding texts; with no texts, an empty array (not a missing one).
+    explicit safe_array(std::initializer_list<std::wstring_view> texts);
+    safe_array(const safe_array&) = delete;
+    safe_array& operator=(const safe_array&) = delete;
+    safe_array(safe_array&& other) noexcept : array_(std::exchange(other.array_, nullptr)) {}
+    safe_array& operator=(safe_array&& other) noexcept
     {
         if (this != &other) {
             reset();
@@ -59,11 +38,13 @@ public:
         }
         return *this;
     }
-    ~variant_array() { reset(); }
+    ~safe_array() { reset(); }
 
     SAFEARRAY* get() const noexcept { return array_; }
     // By reference, as the callee may replace the array.
     SAFEARRAY** ref() noexcept { return &array_; }
+    // The elements, for an array that is not locked.
+    template <class T> T* data() noexcept { return static_cast<T*>(array_->pvData); }
     void reset() noexcept
     {
         if (array_) ::SafeArrayDestroy(std::exchange(array_, nullptr));
@@ -73,12 +54,10 @@ private:
     SAFEARRAY* array_ = nullptr;
 };
 
-inline variant_array::variant_array(std::initializer_list<std::wstring_view> texts)
+inline safe_array::safe_array(std::initializer_list<std::wstring_view> texts)
 {
     // Built in a holder of its own, so that a failing text or element frees it.
-    variant_array built;
-    built.array_ = ::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(texts.size()));
-    if (!built.array_) throw std::bad_alloc();
+    safe_array built(VT_VARIANT, texts.size());
     LONG index = 0;
     for (std::wstring_view text : texts) {
         variant item;

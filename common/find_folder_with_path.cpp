@@ -41,7 +41,7 @@ template <class Step> bool passed_over(Step&& step) noexcept
 // The steps need the search; without one each of them fails like any other.
 HostSearch& search_of(const com::com_ptr<HostSearch>& search)
 {
-    if (!search) com::throw_error(E_POINTER, module_label, L"There is no search.");
+    if (!search) com::throw_with_new_info(E_POINTER, module_label, L"There is no search.");
     return *search;
 }
 
@@ -74,7 +74,7 @@ bool FindFolderWithPath(std::wstring_view path, com::com_ptr<ObjectSource2>& sou
     // earlier one failed to make fails in turn.
     com::com_ptr<HostSearch> search;
     passed_over([&] {
-        if (!source) com::throw_error(E_POINTER, module_label, L"There is no object source.");
+        if (!source) com::throw_with_new_info(E_POINTER, module_label, L"There is no object source.");
         search = host::create_search(*source, module_label);
     });
     passed_over([&] {

@@ -1,10 +1,11 @@
 #pragma once
 // An insertion-ordered table with unique keys: every collection of the component.
-// Add, Exists, Item and Remove take O(1) on average, Keys O(n). Keys are texts
+// add, exists, find, item and remove take O(1) on average, keys O(n). Keys are texts
 // (compared exactly: letter case, spaces and embedded NUL characters all count),
 // 32-bit integers, or object identities (see object_key). A table is shared by
 // reference between its owner and its iterators (std::shared_ptr), never copied.
 
+#include <cassert>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -85,6 +86,7 @@ public:
         added.previous = last_;
         (last_ ? last_->next : first_) = &added;
         last_ = &added;
+        assert_ends();
     }
 
     // Removes the entry under the key; fails when there is none.
@@ -93,9 +95,12 @@ public:
         auto found = entries_.find(key);
         if (found == entries_.end()) throw missing_key();
         entry& removed = found->second;
+        assert(!removed.previous || removed.previous->next == &removed); // 3
+        assert(!removed.next || removed.next->previous == &removed);     // 3
         (removed.previous ? removed.previous->next : first_) = removed.next;
         (removed.next ? removed.next->previous : last_) = removed.previous;
         entries_.erase(found);
+        assert_ends();
     }
 
     // A copy of the keys in insertion order.
@@ -105,6 +110,7 @@ public:
         result.reserve(entries_.size());
         for (const entry* e = first_; e; e = e->next)
             result.push_back(*e->key);
+        assert(result.size() == entries_.size()); // 1
         return result;
     }
 
@@ -116,9 +122,25 @@ public:
     }
 
 private:
+    // Invariants, between any two calls:
+    // 1. The chain from first_ along `next` visits every entry of entries_
+    //    exactly once, in the order add put them there; remove unlinks an entry
+    //    and leaves the others in their order.
+    // 2. first_ and last_ are null exactly when entries_ is empty; otherwise
+    //    first_->previous and last_->next are null.
+    // 3. For two entries a and b, a->next == b exactly when b->previous == a.
+    // 4. An entry's `key` points at the map's own copy of its key, which stays
+    //    where it is while the map rehashes (so entries hold no copy of it).
     map entries_;
     entry* first_ = nullptr;
     entry* last_ = nullptr;
+
+    void assert_ends() const noexcept
+    {
+        assert((first_ == nullptr) == entries_.empty() && (last_ == nullptr) == entries_.empty());    // 2
+        assert(!first_ || (!first_->previous && *first_->key == entries_.find(*first_->key)->first)); // 2, 4
+        assert(!last_ || !last_->next);                                                               // 2
+    }
 };
 
 template <class Key, class Value> using shared_table = std::shared_ptr<keyed_table<Key, Value>>;

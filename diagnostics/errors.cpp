@@ -34,17 +34,20 @@ void raise_error(long number, std::wstring_view source, std::initializer_list<st
     IHostUtility& utility = host_utility();
     LONG code = number;
     com::bstr source_text(source);
-    com::variant_array arguments(inserts);
+    com::safe_array arguments(inserts);
     const HRESULT raised = utility.RaiseError(&code, source_text.ref(), arguments.ref());
     if (SUCCEEDED(raised)) return;
-    com::throw_error(raised, &utility, __uuidof(IHostUtility), source, describe(number, inserts));
+    com::throw_with_callee_or_new_info(raised, &utility, __uuidof(IHostUtility), source, describe(number, inserts));
 }
 
-void raise_overflow(std::wstring_view class_name) { com::throw_error(error_hresult(6), class_name, L"Overflow"); }
+void raise_overflow(std::wstring_view class_name)
+{
+    com::throw_with_new_info(error_hresult(6), class_name, L"Overflow");
+}
 
 void raise_subscript_out_of_range(std::wstring_view class_name)
 {
-    com::throw_error(error_hresult(9), class_name, L"Subscript out of range");
+    com::throw_with_new_info(error_hresult(9), class_name, L"Subscript out of range");
 }
 
 } // namespace diagnostics

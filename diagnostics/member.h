@@ -37,7 +37,10 @@ template <class Out, class Result> void hand_out(Out* out, Result&& result)
 
 // Fails with E_POINTER, reported for `class_label`, when a caller passes no
 // place for the result.
-void require_out(const void* out, std::wstring_view class_label);
+inline void require_out(const void* out, std::wstring_view class_label)
+{
+    if (!out) com::throw_with_new_info(E_POINTER, class_label, L"No place for the result was given (a null pointer).");
+}
 
 // A member without a result.
 template <class Work>

@@ -15,7 +15,7 @@ template <class I> I& create_on_first_use(I*& slot, REFCLSID clsid)
         I* created = nullptr;
         const HRESULT hr =
             ::CoCreateInstance(clsid, nullptr, CLSCTX_ALL, __uuidof(I), reinterpret_cast<void**>(&created));
-        if (FAILED(hr)) com::throw_error(hr, nullptr, __uuidof(I));
+        if (FAILED(hr)) com::throw_with_thread_info(hr);
         slot = created;
     }
     return *slot;

@@ -32,10 +32,11 @@ void trace_line(std::wstring_view format, std::wstring_view class_label, std::ws
     // The record is built fresh for every line: the service receives the format
     // and the labels by reference and may keep or replace nothing of ours.
     com::bstr format_text(format);
-    com::variant_array arguments{class_label, member_label};
+    com::safe_array arguments{class_label, member_label};
     const HRESULT traced = service->Trace(host_trace::level, format_text.ref(), arguments.ref());
     if (SUCCEEDED(traced)) return;
-    com::throw_error(traced, service, __uuidof(ITraceService), class_label, com::message_text(traced));
+    com::throw_with_callee_or_new_info(traced, service, __uuidof(ITraceService), class_label,
+                                       com::message_text(traced));
 }
 
 } // namespace

@@ -18,24 +18,7 @@ namespace {
     const com::bstr description = com::bstr::attach(exception.bstrDescription);
     const com::bstr help_file = com::bstr::attach(exception.bstrHelpFile);
     const HRESULT code = exception.scode != 0 ? exception.scode : static_cast<HRESULT>(0x800A0000UL | exception.wCode);
-    com::throw_error(code, source.view(), description.view());
-}
-
-// The object a member holds; null for any other value.
-IUnknown* object_in(const VARIANT& member) noexcept
-{
-    switch (member.vt) {
-    case VT_DISPATCH:
-        return member.pdispVal;
-    case VT_UNKNOWN:
-        return member.punkVal;
-    case VT_DISPATCH | VT_BYREF:
-        return member.ppdispVal ? *member.ppdispVal : nullptr;
-    case VT_UNKNOWN | VT_BYREF:
-        return member.ppunkVal ? *member.ppunkVal : nullptr;
-    default:
-        return nullptr;
-    }
+    com::throw_with_new_info(code, source.view(), description.view());
 }
 
 com::com_ptr<IEnumVARIANT> enumerator_of(IDispatch& collection, std::wstring_view class_label)
@@ -50,9 +33,9 @@ com::com_ptr<IEnumVARIANT> enumerator_of(IDispatch& collection, std::wstring_vie
     if (invoked == DISP_E_EXCEPTION) throw_exception(exception);
     com::check(invoked, &collection);
     com::com_ptr<IEnumVARIANT> enumerator;
-    IUnknown* object = object_in(*result.get());
+    IUnknown* object = com::object_in(*result.get());
     if (!object || FAILED(object->QueryInterface(IID_IEnumVARIANT, enumerator.put_void())))
-        com::throw_error(DISP_E_TYPEMISMATCH, class_label, L"The collection cannot be enumerated.");
+        com::throw_with_new_info(DISP_E_TYPEMISMATCH, class_label, L"The collection cannot be enumerated.");
     return enumerator;
 }
 
@@ -79,9 +62,9 @@ com::com_ptr<HostObject> collection_members::next_host_object()
 
 com::com_ptr<HostObject> host_object_in(const VARIANT& member, std::wstring_view class_label)
 {
-    IUnknown* object = object_in(member);
+    IUnknown* object = com::object_in(member);
     if (!object)
-        com::throw_error(DISP_E_TYPEMISMATCH, class_label, L"A member of the collection is not a host object.");
+        com::throw_with_new_info(DISP_E_TYPEMISMATCH, class_label, L"A member of the collection is not a host object.");
     return as_host_object(object, class_label);
 }
 

@@ -7,7 +7,7 @@
 #include <K5TYPLIB.h>
 
 #include "com/com_ptr.h"
-#include "com/safearray.h"
+#include "com/variant.h"
 
 #include <oaidl.h>
 

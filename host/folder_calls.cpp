@@ -25,7 +25,7 @@ com::com_ptr<HostFolder> as_host_folder(HostObject& object, std::wstring_view cl
 {
     com::com_ptr<HostFolder> folder;
     const HRESULT result = object.QueryInterface(IID_HostFolder, folder.put_void());
-    if (FAILED(result)) com::throw_error(result, class_label, L"The object is not a host folder.");
+    if (FAILED(result)) com::throw_with_new_info(result, class_label, L"The object is not a host folder.");
     return folder;
 }
 
@@ -33,7 +33,7 @@ com::com_ptr<HostObject> folder_object_of(HostFolder& folder)
 {
     com::com_ptr<HostObject> object;
     com::check(folder.get_FolderObject(object.put()), &folder);
-    if (!object) com::throw_error(E_POINTER, L"HostFolder", L"The host gave no object for the folder.");
+    if (!object) com::throw_with_new_info(E_POINTER, L"HostFolder", L"The host gave no object for the folder.");
     return object;
 }
 

@@ -24,16 +24,17 @@ com::com_ptr<IDispatch> related_objects_of(HostObject& object)
 {
     com::com_ptr<IDispatch> related;
     check_host_call(object.get_RelatedObjects(related.put()), object);
-    if (!related) com::throw_error(E_POINTER, L"HostObject", L"The host gave no collection of related objects.");
+    if (!related)
+        com::throw_with_new_info(E_POINTER, L"HostObject", L"The host gave no collection of related objects.");
     return related;
 }
 
 com::com_ptr<HostObject> as_host_object(IUnknown* object, std::wstring_view class_label)
 {
-    if (!object) com::throw_error(E_POINTER, class_label, L"No object was given.");
+    if (!object) com::throw_with_new_info(E_POINTER, class_label, L"No object was given.");
     com::com_ptr<HostObject> host_object;
     const HRESULT result = object->QueryInterface(IID_HostObject, host_object.put_void());
-    if (FAILED(result)) com::throw_error(result, class_label, L"The object is not a host object.");
+    if (FAILED(result)) com::throw_with_new_info(result, class_label, L"The object is not a host object.");
     return host_object;
 }
 

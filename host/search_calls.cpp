@@ -9,7 +9,7 @@ com::com_ptr<ObjectSource2> object_source_of(HostSession& session)
 {
     com::com_ptr<ObjectSource2> source;
     com::check(session.get_ObjectSource(source.put()), &session);
-    if (!source) com::throw_error(E_POINTER, L"HostSession", L"The session gave no object source.");
+    if (!source) com::throw_with_new_info(E_POINTER, L"HostSession", L"The session gave no object source.");
     return source;
 }
 
@@ -30,7 +30,7 @@ com::com_ptr<HostSearch> create_search(ObjectSource2& source, std::wstring_view 
     com::com_ptr<HostSearch> search;
     const HRESULT result =
         created ? created->QueryInterface(IID_HostSearch, search.put_void()) : static_cast<HRESULT>(E_POINTER);
-    if (FAILED(result)) com::throw_error(result, class_label, L"The object source made no search.");
+    if (FAILED(result)) com::throw_with_new_info(result, class_label, L"The object source made no search.");
     return search;
 }
 
@@ -45,7 +45,7 @@ com::com_ptr<TypeFilter> type_filter_of(HostSearch& search)
 {
     com::com_ptr<TypeFilter> filter;
     com::check(search.get_TypeFilter(filter.put()), &search);
-    if (!filter) com::throw_error(E_POINTER, L"HostSearch", L"The search gave no type filter.");
+    if (!filter) com::throw_with_new_info(E_POINTER, L"HostSearch", L"The search gave no type filter.");
     return filter;
 }
 
@@ -55,7 +55,7 @@ com::com_ptr<IDispatch> execute(HostSearch& search)
 {
     com::com_ptr<IDispatch> results;
     com::check(search.Execute(0, nullptr, nullptr, 0, 0, results.put()), &search);
-    if (!results) com::throw_error(E_POINTER, L"HostSearch", L"The search gave no results.");
+    if (!results) com::throw_with_new_info(E_POINTER, L"HostSearch", L"The search gave no results.");
     return results;
 }
 

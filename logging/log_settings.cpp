@@ -8,7 +8,7 @@
 
 #include "com/bstr.h"
 #include "com/error.h"
-#include "com/safearray.h"
+#include "com/variant.h"
 
 namespace logging {
 
@@ -28,7 +28,7 @@ CLogSettings::CLogSettings()
 HRESULT CLogSettings::Add(IKSQLogSetting* setting) noexcept
 {
     return diagnostics::traced_member(class_label, L"IKSQLogSettings_Add", [&] {
-        if (!setting) com::throw_error(E_POINTER, class_label, L"No log setting was given.");
+        if (!setting) com::throw_with_new_info(E_POINTER, class_label, L"No log setting was given.");
         com::bstr name;
         com::check(setting->get_LogFile(name.put()), setting);
         if (name.view().empty()) {

@@ -22,7 +22,8 @@ template <class Result, class Iterator> com::com_ptr<Result> next_of(Iterator& i
 {
     com::com_ptr<Result> next;
     com::check(iterator.Next(next.put()), &iterator);
-    if (!next) com::throw_error(E_POINTER, class_label, L"An iterator delivered nothing where it had announced more.");
+    if (!next)
+        com::throw_with_new_info(E_POINTER, class_label, L"An iterator delivered nothing where it had announced more.");
     return next;
 }
 

@@ -18,7 +18,7 @@ CLevelList::CLevelList() : levels_(std::make_shared<level_table>()) { diagnostic
 HRESULT CLevelList::Add(IKSQObjectList* level) noexcept
 {
     return diagnostics::traced_member(class_label, L"IKSQLevelList_Add", [&] {
-        if (!level) com::throw_error(E_POINTER, class_label, L"No object list was given.");
+        if (!level) com::throw_with_new_info(E_POINTER, class_label, L"No object list was given.");
         if (!levels_->holds(level)) levels_->append(com::com_ptr<IKSQObjectList>(level));
         // The iterators are told even when the list was a level already.
         iterators_.notify_all(NotifyAdded);

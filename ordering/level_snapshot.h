@@ -4,6 +4,8 @@
 
 #include "level_table.h"
 
+#include "diagnostics/errors.h"
+
 #include "com/error.h"
 
 #include <cstdint>
@@ -13,7 +15,11 @@ namespace ordering {
 
 class level_snapshot {
 public:
-    void take(shared_level_table levels);
+    void take(shared_level_table levels)
+    {
+        levels_ = std::move(levels);
+        refresh();
+    }
     // Takes the snapshot again.
     void refresh() noexcept { count_ = levels_->count(); }
 
@@ -21,7 +27,13 @@ public:
 
     // The level at `position` of the snapshot; out of its range fails (reported
     // for `class_label`).
-    com::com_ptr<IKSQObjectList> at(std::int32_t position, std::wstring_view class_label) const;
+    com::com_ptr<IKSQObjectList> at(std::int32_t position, std::wstring_view class_label) const
+    {
+        // Only an iterator that missed an Add can point past its snapshot.
+        if (position < 0 || static_cast<std::size_t>(position) >= count_)
+            diagnostics::raise_subscript_out_of_range(class_label);
+        return levels_->at(static_cast<std::size_t>(position));
+    }
 
 private:
     shared_level_table levels_;

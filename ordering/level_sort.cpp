@@ -1,13 +1,13 @@
 #include "level_sort.h"
 
+#include "host/collection_members.h"
 #include "host/host_object_calls.h"
 #include "iterator_walk.h"
 #include "message_pump.h"
 #include "object_list.h"
-#include "related_objects.h"
 
 #include "com/error.h"
-#include "com/safearray.h"
+#include "com/variant.h"
 
 namespace ordering {
 
@@ -46,8 +46,8 @@ std::optional<sort_end> level_sort::walk(IKSQObjectList& level, std::size_t inde
         const com::com_ptr<HostObject> visited = next_of<HostObject>(*objects, class_label);
         bound_.see(visited.get());
         yield_to_message_pump();
-        related_objects related(*visited, class_label);
-        while (const com::com_ptr<HostObject> object = related.next()) {
+        host::collection_members related(*host::related_objects_of(*visited), class_label);
+        while (const com::com_ptr<HostObject> object = related.next_host_object()) {
             bound_.see(object.get());
             move_related(*visited, *object, *new_level);
         }

@@ -36,8 +36,9 @@ private:
     // Walks one level, the one at `index`, and appends the new level it filled,
     // if any. Says why, when the sort has to stop there.
     std::optional<sort_end> walk(IKSQObjectList& level, std::size_t index);
-    // Moves `related` out of every level that holds it, from the last level back,
-    // into the new level, unless `visited` moved it last.
+    // Moves `related` out of the last level that holds it into the new level,
+    // unless `visited` moved it last. An earlier level that holds it too keeps
+    // it: the scan stops there, since `visited` has just become its last mover.
     void move_related(HostObject& visited, HostObject& related, IKSQObjectList& new_level);
     // Records `visited` as the mover of `related`; false when it already is (by ID).
     bool record_mover(HostObject& visited, HostObject& related);

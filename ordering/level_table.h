@@ -10,6 +10,7 @@
 
 #include "com/com_ptr.h"
 
+#include <cassert>
 #include <cstddef>
 #include <memory>
 #include <unordered_set>
@@ -19,14 +20,28 @@ namespace ordering {
 
 class level_table {
 public:
-    // Each object list (by identity) is a level at most once.
-    bool holds(IUnknown* list) const;
-    void append(com::com_ptr<IKSQObjectList> list);
+    bool holds(IUnknown* list) const { return members_.count(common::object_key(list)) != 0; }
+    // Appends a list that is no level yet.
+    void append(com::com_ptr<IKSQObjectList> list)
+    {
+        assert(list); // 4
+        [[maybe_unused]] const bool added = members_.insert(common::object_key(list.get())).second;
+        assert(added); // 2
+        levels_.push_back(std::move(list));
+        assert(members_.size() == levels_.size()); // 3
+    }
 
     std::size_t count() const noexcept { return levels_.size(); }
     const com::com_ptr<IKSQObjectList>& at(std::size_t index) const { return levels_.at(index); }
 
 private:
+    // Invariants:
+    // 1. levels_ only grows at its end: the level at an index never changes once
+    //    there, which is what lets a count stand for a snapshot.
+    // 2. No object list (by identity) is a level twice.
+    // 3. members_ holds exactly the identities of the lists in levels_, so both
+    //    have the same size.
+    // 4. No level is null.
     std::vector<com::com_ptr<IKSQObjectList>> levels_;
     std::unordered_set<common::object_key> members_;
 };

@@ -31,7 +31,7 @@ CObjectList::CObjectList() : objects_(common::make_table<std::wstring, com::com_
 HRESULT CObjectList::Add(HostObject* object) noexcept
 {
     return diagnostics::traced_member(class_label, L"IKSQObjectList_Add", [&] {
-        if (!object) com::throw_error(E_POINTER, class_label, L"No object was given.");
+        if (!object) com::throw_with_new_info(E_POINTER, class_label, L"No object was given.");
         std::wstring id = host::id_of(*object);
         // A duplicate ID keeps the first object and tells nobody.
         if (objects_->exists(id)) return;
@@ -43,7 +43,7 @@ HRESULT CObjectList::Add(HostObject* object) noexcept
 HRESULT CObjectList::Remove(VARIANT* key) noexcept
 {
     return diagnostics::traced_member(class_label, L"IKSQObjectList_Remove", [&] {
-        if (!key) com::throw_error(E_POINTER, class_label, L"No key was given.");
+        if (!key) com::throw_with_new_info(E_POINTER, class_label, L"No key was given.");
         VARIANT_BOOL found = VARIANT_FALSE;
         com::check(static_cast<IKSQObjectList*>(this)->Exists(key, &found));
         if (!found) return;
@@ -55,7 +55,7 @@ HRESULT CObjectList::Remove(VARIANT* key) noexcept
 HRESULT CObjectList::Exists(VARIANT* key, VARIANT_BOOL* result) noexcept
 {
     return diagnostics::traced_member(class_label, L"IKSQObjectList_Exists", result, [&] {
-        if (!key) com::throw_error(E_POINTER, class_label, L"No key was given.");
+        if (!key) com::throw_with_new_info(E_POINTER, class_label, L"No key was given.");
         return com::to_variant_bool(objects_->exists(FindKey(*key)));
     });
 }

@@ -9,6 +9,8 @@
 #include "com/error.h"
 #include "com/safearray.h"
 
+#include <cassert>
+
 namespace ordering {
 
 namespace {
@@ -63,6 +65,7 @@ HRESULT CObjectListIterator::Next(HostObject** object) noexcept
         com::com_ptr<HostObject> found = object_at(position);
         position_ = position;
         current_ = found;
+        assert_position();
         return found;
     });
 }
@@ -83,6 +86,7 @@ void CObjectListIterator::refresh_keys()
     if (keys_.size() < objects_->count()) keys_.resize(objects_->count());
     std::size_t index = 0;
     objects_->for_each([&](const std::wstring& key, const com::com_ptr<HostObject>&) { keys_[index++] = key; });
+    assert(index == objects_->count() && index <= keys_.size()); // 3
 }
 
 void CObjectListIterator::object_added()
@@ -107,6 +111,13 @@ void CObjectListIterator::object_removed()
     // the next removal against it, rather than against an object that has left
     // the list, keeps a second removal from stepping back once too often.
     current_ = position_ >= 0 ? object_at(position_) : nullptr;
+    assert_position();
+}
+
+void CObjectListIterator::assert_position() const noexcept
+{
+    assert(position_ >= -1);                                  // 1
+    assert((position_ == -1) == (current_.get() == nullptr)); // 2
 }
 
 com::com_ptr<HostObject> CObjectListIterator::object_at(std::int32_t position) const

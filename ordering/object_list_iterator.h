@@ -34,14 +34,22 @@ private:
     // The object the table holds under the snapshot key at `position`.
     com::com_ptr<HostObject> object_at(std::int32_t position) const;
 
+    // Invariants, for an iterator the list has told of every change since
+    // Initialize (one removed from the list's notifications can break 3 and 4;
+    // object_at then fails with a subscript error instead of reading past them):
+    // 1. position_ >= -1: the list index of the object the walk passed last, -1
+    //    before the first.
+    // 2. current_ is null exactly when position_ is -1.
+    // 3. keys_ holds at least the table's count of entries; entries 0 to
+    //    count - 1 are the table's keys in list order, those beyond are spare.
+    // 4. current_ is the object at position_ (by the host's comparison), except
+    //    inside object_removed, which restores it.
     object_table objects_;
-    // Entries 0 to count - 1 hold the list's keys; entries beyond are spare or stale.
     std::vector<std::wstring> keys_;
-    // List index of the object the walk last passed; -1 before the first.
     std::int32_t position_ = -1;
-    // The object at position_ as of the last change the iterator was told of:
-    // what a removal is measured against.
     com::com_ptr<HostObject> current_;
+
+    void assert_position() const noexcept;
 };
 
 } // namespace ordering

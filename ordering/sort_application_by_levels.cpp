@@ -6,7 +6,7 @@
 #include "diagnostics/trace.h"
 
 #include "com/error.h"
-#include "com/safearray.h"
+#include "com/variant.h"
 
 namespace ordering {
 
@@ -17,15 +17,15 @@ using diagnostics::traced;
 // The level list that the argument holds; anything else fails.
 com::com_ptr<IKSQLevelList> level_list_in(VARIANT* argument)
 {
-    if (!argument) com::throw_error(E_POINTER, CSortApplicationByLevels::class_label, L"No level list was given.");
+    if (!argument)
+        com::throw_with_new_info(E_POINTER, CSortApplicationByLevels::class_label, L"No level list was given.");
     com::variant value;
     com::check(::VariantCopyInd(value.put(), argument));
-    const VARIANT& v = *value.get();
-    IUnknown* object = v.vt == VT_DISPATCH ? v.pdispVal : v.vt == VT_UNKNOWN ? v.punkVal : nullptr;
+    IUnknown* object = com::object_in(*value.get());
     com::com_ptr<IKSQLevelList> levels;
     if (!object || FAILED(object->QueryInterface(IID_IKSQLevelList, levels.put_void())))
-        com::throw_error(DISP_E_TYPEMISMATCH, CSortApplicationByLevels::class_label,
-                         L"The argument is not a level list.");
+        com::throw_with_new_info(DISP_E_TYPEMISMATCH, CSortApplicationByLevels::class_label,
+                                 L"The argument is not a level list.");
     return levels;
 }
 

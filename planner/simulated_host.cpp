@@ -4,6 +4,7 @@
 #include "text_encoding.h"
 
 #include "com/bstr.h"
+#include "com/safearray.h"
 
 #include <algorithm>
 
@@ -12,24 +13,6 @@ namespace planner {
 namespace {
 
 constexpr std::size_t items_per_call = 8192;
-
-// A one-dimensional SAFEARRAY, indices from 0, filled through its data.
-class safe_array {
-public:
-    safe_array(VARTYPE type, std::size_t size) : array_(::SafeArrayCreateVector(type, 0, static_cast<ULONG>(size)))
-    {
-        if (!array_) throw std::bad_alloc();
-    }
-    safe_array(const safe_array&) = delete;
-    safe_array& operator=(const safe_array&) = delete;
-    ~safe_array() { ::SafeArrayDestroy(array_); }
-
-    SAFEARRAY* get() const noexcept { return array_; }
-    template <class T> T* data() noexcept { return static_cast<T*>(array_->pvData); }
-
-private:
-    SAFEARRAY* array_;
-};
 
 // Visits each text of an array of texts, then destroys the array.
 template <class Visit> void visit_texts(SAFEARRAY* array, Visit visit)
@@ -99,8 +82,8 @@ void simulated_host::add_items(const plan& plan, const item_progress& progress)
     const std::size_t total = plan.objects.size();
     for (std::size_t start = 0; start < total; start += items_per_call) {
         const std::size_t count = std::min(items_per_call, total - start);
-        safe_array ids(VT_BSTR, count), names(VT_BSTR, count), paths(VT_BSTR, count);
-        safe_array types(VT_I4, count), subtypes(VT_I4, count);
+        com::safe_array ids(VT_BSTR, count), names(VT_BSTR, count), paths(VT_BSTR, count);
+        com::safe_array types(VT_I4, count), subtypes(VT_I4, count);
         for (std::size_t i = 0; i < count; ++i) {
             const plan_object& object = plan.objects[start + i];
             ids.data<BSTR>()[i] = new_bstr(object.id);

@@ -18,7 +18,7 @@
 #include "host/search_calls.h"
 
 #include "com/error.h"
-#include "com/safearray.h"
+#include "com/variant.h"
 
 #include <string>
 
@@ -34,10 +34,10 @@ constexpr std::wstring_view class_label = CMergeRules::class_label;
 
 com::com_ptr<HostSession> session_in(HostSession** session)
 {
-    if (!session || !*session) com::throw_error(E_POINTER, class_label, L"No session was given.");
+    if (!session || !*session) com::throw_with_new_info(E_POINTER, class_label, L"No session was given.");
     com::com_ptr<HostSession> answered;
     const HRESULT result = (*session)->QueryInterface(IID_HostSession, answered.put_void());
-    if (FAILED(result)) com::throw_error(result, class_label, L"The object is not a host session.");
+    if (FAILED(result)) com::throw_with_new_info(result, class_label, L"The object is not a host session.");
     return answered;
 }
 
@@ -54,11 +54,10 @@ com::com_ptr<IKSQLevelList> sorted(com::com_ptr<IKSQLevelList> levels, HostSessi
 
     com::variant left;
     com::check(::VariantCopyInd(left.put(), reference.get()));
-    const VARIANT& v = *left.get();
-    IUnknown* object = v.vt == VT_DISPATCH ? v.pdispVal : v.vt == VT_UNKNOWN ? v.punkVal : nullptr;
+    IUnknown* object = com::object_in(*left.get());
     com::com_ptr<IKSQLevelList> result;
     if (!object || FAILED(object->QueryInterface(IID_IKSQLevelList, result.put_void())))
-        com::throw_error(DISP_E_TYPEMISMATCH, class_label, L"The sort left no level list.");
+        com::throw_with_new_info(DISP_E_TYPEMISMATCH, class_label, L"The sort left no level list.");
     return result;
 }
 

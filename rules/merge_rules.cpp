@@ -175,7 +175,7 @@ void CMergeRules::set_folder_rule(std::wstring_view path, LONG action)
 
 LONG CMergeRules::find_action(HostObject* object)
 {
-    if (!object) com::throw_error(E_POINTER, class_label, L"No host object was given.");
+    if (!object) com::throw_with_new_info(E_POINTER, class_label, L"No host object was given.");
     com::bstr id;
     host::check_host_call(object->get_ID(id.put()), *object);
     type_codes codes(*object);

@@ -1,7 +1,10 @@
 #pragma once
 // The rule records: plain values, stored and read back unchanged. The rule store
 // keeps them in its tables and hands out the very objects it holds, so a change
-// made through any reference is the rule in force.
+// made through any reference is seen through every other. The table's key is
+// the ID or path the rule was set for: writing ObjectID or Path changes what
+// the record reads, not where the store finds it (nor which later rule counts
+// as a duplicate).
 
 #include <K1MrgRls.h>
 

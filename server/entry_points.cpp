@@ -14,7 +14,7 @@ extern "C" {
 HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
 {
     return com::boundary(L"K1MrgRls", [&] {
-        if (!object) com::throw_error(E_POINTER, L"K1MrgRls", L"No place for the class object was given.");
+        if (!object) com::throw_with_new_info(E_POINTER, L"K1MrgRls", L"No place for the class object was given.");
         *object = nullptr;
         for (const server::public_class& c : server::registration_table().classes) {
             if (*c.clsid != clsid) continue;
@@ -22,7 +22,7 @@ HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** obje
             com::check(com::make<com::class_factory>(c.create)->QueryInterface(iid, object));
             return;
         }
-        com::throw_error(CLASS_E_CLASSNOTAVAILABLE, L"K1MrgRls", com::message_text(CLASS_E_CLASSNOTAVAILABLE));
+        com::throw_with_new_info(CLASS_E_CLASSNOTAVAILABLE, L"K1MrgRls", com::message_text(CLASS_E_CLASSNOTAVAILABLE));
     });
 }
 

@@ -72,7 +72,7 @@ void reset_calls() noexcept
 
 HRESULT report(const injected_failure& failure, error_target target) noexcept
 {
-    return boundary(target, [&] { com::throw_error(failure.code, L"KSimHost", failure.description); });
+    return boundary(target, [&] { com::throw_with_new_info(failure.code, L"KSimHost", failure.description); });
 }
 
 } // namespace simhost

@@ -1,6 +1,7 @@
 // The DLL's entry points for COM activation and unloading.
 
 #include "creatable_classes.h"
+#include "error_modes.h"
 
 #include <com/class_factory.h>
 #include <com/dual.h>
@@ -13,7 +14,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object)
     for (const simhost::creatable_class& entry : simhost::creatable_classes()) {
         if (clsid != *entry.clsid) continue;
         com::com_ptr<com::class_factory> factory;
-        const HRESULT made = com::boundary([&] { factory = com::make<com::class_factory>(entry.create); });
+        const HRESULT made = simhost::boundary([&] { factory = com::make<com::class_factory>(entry.create); });
         if (FAILED(made)) return made;
         return factory->QueryInterface(iid, object);
     }

@@ -37,7 +37,7 @@ std::optional<error_target> find_error_target(std::wstring_view name) noexcept
 void set_error_mode(error_target target, long mode)
 {
     if (mode < default_mode || mode > without_error_info)
-        com::throw_error(E_INVALIDARG, L"KSimHost", L"The error information mode must be 0, 1, 2 or 3.");
+        com::throw_with_new_info(E_INVALIDARG, L"KSimHost", L"The error information mode must be 0, 1, 2 or 3.");
     modes[static_cast<std::size_t>(target)].store(mode);
 }
 
@@ -52,5 +52,12 @@ bool answers_support_error_info(error_target target) noexcept { return mode_of(t
 bool denies_error_info(error_target target) noexcept { return mode_of(target) == denying_error_info; }
 
 bool sets_error_info(error_target target) noexcept { return mode_of(target) != without_error_info; }
+
+HRESULT pass_on_current_failure(bool set_info) noexcept
+{
+    const com::failure caught = com::current_failure();
+    if (set_info) ::SetErrorInfo(0, caught.info.get());
+    return caught.code;
+}
 
 } // namespace simhost

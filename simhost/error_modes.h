@@ -12,8 +12,9 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <new>
 #include <optional>
+#include <type_traits>
+#include <utility>
 #include <string_view>
 
 namespace simhost {
@@ -40,22 +41,34 @@ bool answers_support_error_info(error_target target) noexcept;
 bool denies_error_info(error_target target) noexcept;
 bool sets_error_info(error_target target) noexcept;
 
-// com::boundary for an operation of `target`: without error information in mode
-// 3, where a failure leaves the thread's error information alone.
-template <class F> HRESULT boundary(error_target target, F&& work) noexcept
+// The failure being handled (com::current_failure) as its HRESULT; with its
+// error information set on the thread when `set_info`, else the thread's left
+// as it was.
+HRESULT pass_on_current_failure(bool set_info) noexcept;
+
+// The boundary of the simulated host, which sets its callers' error information
+// itself and wants nothing made for it (unlike com::boundary): a failure passes
+// on exactly the information it carries (none at all unless `set_info`), a
+// success clears the thread's.
+template <class F> HRESULT pass_through(bool set_info, F&& work) noexcept
 {
-    if (sets_error_info(target)) return com::boundary(std::forward<F>(work));
+    static_assert(std::is_void_v<std::invoke_result_t<F>>, "a boundary's work hands its results out itself");
     try {
         work();
-        ::SetErrorInfo(0, nullptr);
+        com::clear_error_info();
         return S_OK;
-    } catch (const com::com_error& e) {
-        return e.code();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
     } catch (...) {
-        return E_UNEXPECTED;
+        return pass_on_current_failure(set_info);
     }
+}
+
+template <class F> HRESULT boundary(F&& work) noexcept { return pass_through(true, std::forward<F>(work)); }
+
+// The boundary for an operation of `target`: in mode 3 a failure leaves the
+// thread's error information alone.
+template <class F> HRESULT boundary(error_target target, F&& work) noexcept
+{
+    return pass_through(sets_error_info(target), std::forward<F>(work));
 }
 
 } // namespace simhost

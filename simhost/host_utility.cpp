@@ -45,7 +45,7 @@ HRESULT host_utility::RaiseError(LONG* code, BSTR* source, SAFEARRAY** arguments
         require(source);
         if (raise_error_succeeds()) return;
         const auto failure = static_cast<HRESULT>(0x800A0000UL | (static_cast<unsigned long>(*code) & 0xFFFFUL));
-        com::throw_error(failure, com::bstr::view_of(*source), error_message(*code, texts_of(inserts)));
+        com::throw_with_new_info(failure, com::bstr::view_of(*source), error_message(*code, texts_of(inserts)));
     });
 }
 
@@ -94,7 +94,7 @@ HRESULT host_utility::SourceFlag(ObjectSource2** source, VARIANT_BOOL* flag) noe
         enter(operation::utility_source_flag, {source && *source ? L"object" : L"null"});
         require(flag);
         const std::optional<bool> known = source && *source ? source_flag_of(*source) : std::nullopt;
-        *flag = com::to_variant_bool(known.value_or(source_flag_result()));
+        *flag = com::to_variant_bool(known.value_or(false));
     });
 }
 

@@ -9,7 +9,10 @@ namespace simhost {
 
 namespace {
 
-[[noreturn]] void throw_invalid(std::wstring description) { com::throw_error(E_INVALIDARG, L"KSimHost", description); }
+[[noreturn]] void throw_invalid(std::wstring description)
+{
+    com::throw_with_new_info(E_INVALIDARG, L"KSimHost", description);
+}
 
 } // namespace
 

@@ -38,8 +38,9 @@ HRESULT object_source::CreateNewObject(LONG type_code, LONG flags, HostContext* 
         require(object);
         *object = nullptr;
         if (type_code != search_type)
-            com::throw_error(E_INVALIDARG, L"KSimHost",
-                             L"An object source cannot create an object of type " + number_text(type_code) + L".");
+            com::throw_with_new_info(E_INVALIDARG, L"KSimHost",
+                                     L"An object source cannot create an object of type " + number_text(type_code) +
+                                         L".");
         *object = make_host_search().detach();
     });
 }

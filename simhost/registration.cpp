@@ -3,6 +3,8 @@
 
 #include "creatable_classes.h"
 
+#include "error_modes.h"
+
 #include <com/error.h>
 #include <com/registry.h>
 
@@ -89,7 +91,7 @@ HRESULT unregister_all() noexcept
 
 STDAPI DllRegisterServer()
 {
-    const HRESULT registered = com::boundary([] {
+    const HRESULT registered = simhost::boundary([] {
         const std::wstring module = com::registry::module_path();
         for (const embedded_library& library : libraries)
             register_library(library_path(module, library.resource));

@@ -49,7 +49,7 @@ host_object* find_locked(std::wstring_view id)
 
 [[noreturn]] void throw_missing(std::wstring_view id)
 {
-    com::throw_error(E_INVALIDARG, L"KSimHost", L"No host object has the ID '" + std::wstring(id) + L"'.");
+    com::throw_with_new_info(E_INVALIDARG, L"KSimHost", L"No host object has the ID '" + std::wstring(id) + L"'.");
 }
 
 std::wstring duplicate_text(std::wstring_view id)
@@ -90,7 +90,7 @@ com::com_ptr<host_object> add_object(std::wstring id, long type_code, long subty
 com::com_ptr<host_object> add_item(const new_item& item)
 {
     std::lock_guard guard(mutex);
-    if (find_locked(item.id)) com::throw_error(E_INVALIDARG, L"KSimHost", duplicate_text(item.id));
+    if (find_locked(item.id)) com::throw_with_new_info(E_INVALIDARG, L"KSimHost", duplicate_text(item.id));
     return com::com_ptr<host_object>(&insert_locked(
         describe_item(std::wstring(item.id), item.name, item.type_code, item.subtype_code, item.parent_path)));
 }
@@ -138,16 +138,6 @@ object_list related_objects(host_object& object)
         if (host_object* related = find_locked(id)) found.emplace_back(related);
     }
     return found;
-}
-
-void place_in_folder(std::wstring_view folder_id, std::wstring_view item_id)
-{
-    std::lock_guard guard(mutex);
-    host_object* folder = find_locked(folder_id);
-    if (!folder) throw_missing(folder_id);
-    host_object* item = find_locked(item_id);
-    if (!item) throw_missing(item_id);
-    state->by_parent_path[folder->full_path()].push_back(item);
 }
 
 object_list contents_of(std::wstring_view folder_path)

@@ -52,9 +52,6 @@ void relate(std::wstring_view from_id, std::wstring_view to_id);
 // The related objects of `object` that are present, in the order they were related.
 object_list related_objects(host_object& object);
 
-// Makes `item_id` a direct content of the folder `folder_id`; both must exist.
-void place_in_folder(std::wstring_view folder_id, std::wstring_view item_id);
-
 // The direct contents of the folder with that full path, in the order added.
 object_list contents_of(std::wstring_view folder_path);
 

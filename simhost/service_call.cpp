@@ -11,7 +11,7 @@ namespace {
 
 void throw_if_injected(const std::optional<injected_failure>& failure)
 {
-    if (failure) com::throw_error(failure->code, L"KSimHost", failure->description);
+    if (failure) com::throw_with_new_info(failure->code, L"KSimHost", failure->description);
 }
 
 } // namespace

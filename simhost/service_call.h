@@ -1,7 +1,7 @@
 #pragma once
 // The start of every simulated operation: count the call, log it, and fail it if
-// a test injected a failure for it. Used inside com::boundary, which turns the
-// thrown failure into the HRESULT with error information.
+// a test injected a failure for it. Used inside simhost::boundary, which turns the
+// thrown failure into the HRESULT with its error information.
 
 #include "operations.h"
 

@@ -14,7 +14,6 @@ std::mutex mutex;
 std::wstring environment = default_environment_text; // guarded by mutex
 std::map<long, long> categories;                     // guarded by mutex
 std::atomic<bool> raise_succeeds{false};
-std::atomic<bool> source_flag{false};
 
 long default_category(long type_code) noexcept { return type_code >= 100 && type_code <= 399 ? type_code / 100 : 0; }
 
@@ -54,16 +53,12 @@ void reset_categories() noexcept
 bool raise_error_succeeds() noexcept { return raise_succeeds.load(); }
 void set_raise_error_succeeds(bool value) noexcept { raise_succeeds.store(value); }
 
-bool source_flag_result() noexcept { return source_flag.load(); }
-void set_source_flag_result(bool value) noexcept { source_flag.store(value); }
-
 void reset_settings() noexcept
 {
     std::lock_guard guard(mutex);
     environment = default_environment_text;
     categories.clear();
     raise_succeeds.store(false);
-    source_flag.store(false);
 }
 
 } // namespace simhost

@@ -20,10 +20,6 @@ void reset_categories() noexcept;
 bool raise_error_succeeds() noexcept;
 void set_raise_error_succeeds(bool value) noexcept;
 
-// What HostUtility.SourceFlag answers; default false.
-bool source_flag_result() noexcept;
-void set_source_flag_result(bool value) noexcept;
-
 // Restores every setting to its default.
 void reset_settings() noexcept;
 

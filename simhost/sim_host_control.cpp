@@ -22,7 +22,10 @@ namespace simhost {
 
 namespace {
 
-[[noreturn]] void throw_invalid(std::wstring description) { com::throw_error(E_INVALIDARG, L"KSimHost", description); }
+[[noreturn]] void throw_invalid(std::wstring description)
+{
+    com::throw_with_new_info(E_INVALIDARG, L"KSimHost", description);
+}
 
 operation known_operation(BSTR name)
 {
@@ -58,7 +61,7 @@ HostObject* as_result(const com::com_ptr<host_object>& object) noexcept
 
 HRESULT sim_host_control::Reset() noexcept
 {
-    return com::boundary([] {
+    return boundary([] {
         reset_trace();
         reset_call_log();
         reset_calls();
@@ -69,7 +72,7 @@ HRESULT sim_host_control::Reset() noexcept
 
 HRESULT sim_host_control::get_TraceLines(SAFEARRAY** lines) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(lines);
         *lines = text_array(trace_lines());
     });
@@ -77,7 +80,7 @@ HRESULT sim_host_control::get_TraceLines(SAFEARRAY** lines) noexcept
 
 HRESULT sim_host_control::get_TraceText(BSTR* text) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(text);
         std::wstring joined;
         for (const std::wstring& line : trace_lines())
@@ -88,12 +91,12 @@ HRESULT sim_host_control::get_TraceText(BSTR* text) noexcept
 
 HRESULT sim_host_control::ClearTrace() noexcept
 {
-    return com::boundary([] { clear_trace(); });
+    return boundary([] { clear_trace(); });
 }
 
 HRESULT sim_host_control::get_TraceMode(LONG* mode) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(mode);
         *mode = trace_mode();
     });
@@ -101,30 +104,17 @@ HRESULT sim_host_control::get_TraceMode(LONG* mode) noexcept
 
 HRESULT sim_host_control::put_TraceMode(LONG mode) noexcept
 {
-    return com::boundary([&] { set_trace_mode(mode); });
-}
-
-HRESULT sim_host_control::put_TraceFile(BSTR path) noexcept
-{
-    return com::boundary([&] { set_trace_file(std::wstring(com::bstr::view_of(path))); });
+    return boundary([&] { set_trace_mode(mode); });
 }
 
 HRESULT sim_host_control::put_CountedTraceLine(BSTR line) noexcept
 {
-    return com::boundary([&] { set_counted_trace_line(std::wstring(com::bstr::view_of(line))); });
-}
-
-HRESULT sim_host_control::get_CountedTraceLines(LONG* count) noexcept
-{
-    return com::boundary([&] {
-        require(count);
-        *count = counted_trace_lines();
-    });
+    return boundary([&] { set_counted_trace_line(std::wstring(com::bstr::view_of(line))); });
 }
 
 HRESULT sim_host_control::TraceLineCount(BSTR line, LONG* count) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(count);
         *count = counted_trace_lines(std::wstring(com::bstr::view_of(line)));
     });
@@ -132,16 +122,16 @@ HRESULT sim_host_control::TraceLineCount(BSTR line, LONG* count) noexcept
 
 HRESULT sim_host_control::put_KeepTraceRecords(VARIANT_BOOL keep) noexcept
 {
-    return com::boundary([&] { keep_trace_records(keep != VARIANT_FALSE); });
+    return boundary([&] { keep_trace_records(keep != VARIANT_FALSE); });
 }
 
 HRESULT sim_host_control::TakeTraceRecords(SAFEARRAY** records) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(records);
         const std::vector<long> taken = take_trace_records();
         SAFEARRAY* array = ::SafeArrayCreateVector(VT_I4, 0, static_cast<ULONG>(taken.size()));
-        if (!array) com::throw_error(E_OUTOFMEMORY);
+        if (!array) com::throw_without_info(E_OUTOFMEMORY);
         std::copy(taken.begin(), taken.end(), static_cast<LONG*>(array->pvData));
         *records = array;
     });
@@ -149,7 +139,7 @@ HRESULT sim_host_control::TakeTraceRecords(SAFEARRAY** records) noexcept
 
 HRESULT sim_host_control::TraceLabelId(BSTR label, LONG* id) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(id);
         *id = trace_label_id(com::bstr::view_of(label));
     });
@@ -157,7 +147,7 @@ HRESULT sim_host_control::TraceLabelId(BSTR label, LONG* id) noexcept
 
 HRESULT sim_host_control::get_Calls(SAFEARRAY** calls) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(calls);
         *calls = text_array(logged_calls());
     });
@@ -165,12 +155,12 @@ HRESULT sim_host_control::get_Calls(SAFEARRAY** calls) noexcept
 
 HRESULT sim_host_control::ClearCalls() noexcept
 {
-    return com::boundary([] { clear_logged_calls(); });
+    return boundary([] { clear_logged_calls(); });
 }
 
 HRESULT sim_host_control::CallCount(BSTR operation_name, LONG* count) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(count);
         *count = call_count(known_operation(operation_name));
     });
@@ -178,7 +168,7 @@ HRESULT sim_host_control::CallCount(BSTR operation_name, LONG* count) noexcept
 
 HRESULT sim_host_control::InstanceCount(BSTR service, LONG thread_id, LONG* count) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(count);
         const std::wstring_view name = com::bstr::view_of(service);
         const std::optional<operation> creation = find_creation(name);
@@ -189,7 +179,7 @@ HRESULT sim_host_control::InstanceCount(BSTR service, LONG thread_id, LONG* coun
 
 HRESULT sim_host_control::get_LiveObjects(LONG* count) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(count);
         *count = live_object_count();
     });
@@ -197,7 +187,7 @@ HRESULT sim_host_control::get_LiveObjects(LONG* count) noexcept
 
 HRESULT sim_host_control::InjectFailure(BSTR operation_name, LONG nth, LONG hr, BSTR description) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         const operation op = known_operation(operation_name);
         if (nth < 1) throw_invalid(L"The failing call must be the first one from now (1) or a later one.");
         if (SUCCEEDED(hr)) throw_invalid(L"An injected failure needs a failure HRESULT.");
@@ -207,38 +197,33 @@ HRESULT sim_host_control::InjectFailure(BSTR operation_name, LONG nth, LONG hr, 
 
 HRESULT sim_host_control::ClearFailures() noexcept
 {
-    return com::boundary([] { clear_failures(); });
+    return boundary([] { clear_failures(); });
 }
 
 HRESULT sim_host_control::put_EnvironmentText(BSTR text) noexcept
 {
-    return com::boundary([&] { set_environment_text(std::wstring(com::bstr::view_of(text))); });
+    return boundary([&] { set_environment_text(std::wstring(com::bstr::view_of(text))); });
 }
 
 HRESULT sim_host_control::SetCategory(LONG type_code, LONG category) noexcept
 {
-    return com::boundary([&] { set_category(type_code, category); });
+    return boundary([&] { set_category(type_code, category); });
 }
 
 HRESULT sim_host_control::ResetCategories() noexcept
 {
-    return com::boundary([] { reset_categories(); });
+    return boundary([] { reset_categories(); });
 }
 
 HRESULT sim_host_control::put_RaiseErrorSucceeds(VARIANT_BOOL value) noexcept
 {
-    return com::boundary([&] { set_raise_error_succeeds(value != VARIANT_FALSE); });
-}
-
-HRESULT sim_host_control::put_SourceFlagResult(VARIANT_BOOL value) noexcept
-{
-    return com::boundary([&] { set_source_flag_result(value != VARIANT_FALSE); });
+    return boundary([&] { set_raise_error_succeeds(value != VARIANT_FALSE); });
 }
 
 HRESULT sim_host_control::AddObject(BSTR id, LONG type_code, LONG subtype_code, BSTR full_path,
                                     HostObject** object) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(object);
         *object = nullptr;
         *object = as_result(add_object(std::wstring(com::bstr::view_of(id)), type_code, subtype_code,
@@ -248,7 +233,7 @@ HRESULT sim_host_control::AddObject(BSTR id, LONG type_code, LONG subtype_code, 
 
 HRESULT sim_host_control::FindObject(BSTR id, HostObject** object) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(object);
         *object = nullptr;
         *object = as_result(find_object(com::bstr::view_of(id)));
@@ -257,23 +242,18 @@ HRESULT sim_host_control::FindObject(BSTR id, HostObject** object) noexcept
 
 HRESULT sim_host_control::Relate(BSTR from_id, BSTR to_id) noexcept
 {
-    return com::boundary([&] { relate(com::bstr::view_of(from_id), com::bstr::view_of(to_id)); });
-}
-
-HRESULT sim_host_control::PlaceInFolder(BSTR folder_id, BSTR item_id) noexcept
-{
-    return com::boundary([&] { place_in_folder(com::bstr::view_of(folder_id), com::bstr::view_of(item_id)); });
+    return boundary([&] { relate(com::bstr::view_of(from_id), com::bstr::view_of(to_id)); });
 }
 
 HRESULT sim_host_control::ClearObjects() noexcept
 {
-    return com::boundary([] { clear_objects(); });
+    return boundary([] { clear_objects(); });
 }
 
 HRESULT sim_host_control::AddItem(BSTR id, BSTR name, LONG type_code, LONG subtype_code, BSTR parent_path,
                                   HostObject** item) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(item);
         *item = nullptr;
         *item = as_result(add_item({com::bstr::view_of(id), com::bstr::view_of(name), type_code, subtype_code,
@@ -284,7 +264,7 @@ HRESULT sim_host_control::AddItem(BSTR id, BSTR name, LONG type_code, LONG subty
 HRESULT sim_host_control::AddItems(SAFEARRAY* ids, SAFEARRAY* names, SAFEARRAY* type_codes, SAFEARRAY* subtype_codes,
                                    SAFEARRAY* parent_paths, LONG* added) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(added);
         *added = 0;
         const item_rows rows(ids, names, type_codes, subtype_codes, parent_paths);
@@ -297,7 +277,7 @@ HRESULT sim_host_control::AddItems(SAFEARRAY* ids, SAFEARRAY* names, SAFEARRAY* 
 
 HRESULT sim_host_control::CreateSession(VARIANT_BOOL source_flag, HostSession** session) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(session);
         *session = nullptr;
         com::com_ptr<host_session> made = com::make<host_session>(source_flag != VARIANT_FALSE);
@@ -308,7 +288,7 @@ HRESULT sim_host_control::CreateSession(VARIANT_BOOL source_flag, HostSession** 
 
 HRESULT sim_host_control::SetSourceFlag(HostSession* session, VARIANT_BOOL source_flag) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         if (!set_source_flag(session, source_flag != VARIANT_FALSE))
             throw_invalid(L"The session is not one of the simulated host's.");
     });
@@ -316,7 +296,7 @@ HRESULT sim_host_control::SetSourceFlag(HostSession* session, VARIANT_BOOL sourc
 
 HRESULT sim_host_control::SetErrorInfoMode(BSTR target, LONG mode) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         const std::wstring_view name = com::bstr::view_of(target);
         const std::optional<error_target> found = find_error_target(name);
         if (!found)
@@ -327,7 +307,7 @@ HRESULT sim_host_control::SetErrorInfoMode(BSTR target, LONG mode) noexcept
 
 HRESULT sim_host_control::AsInterface(IUnknown* object, BSTR iid, IDispatch** reference) noexcept
 {
-    return com::boundary([&] {
+    return boundary([&] {
         require(reference);
         *reference = nullptr;
         require(object);
@@ -336,7 +316,8 @@ HRESULT sim_host_control::AsInterface(IUnknown* object, BSTR iid, IDispatch** re
             throw_invalid(L"'" + std::wstring(com::bstr::view_of(iid)) + L"' is not an interface identifier.");
         void* found = nullptr;
         const HRESULT answered = object->QueryInterface(wanted, &found);
-        if (FAILED(answered)) com::throw_error(answered, L"KSimHost", L"The object does not answer that interface.");
+        if (FAILED(answered))
+            com::throw_with_new_info(answered, L"KSimHost", L"The object does not answer that interface.");
         *reference = static_cast<IDispatch*>(found); // a dual interface starts with IDispatch's entries
     });
 }

@@ -19,7 +19,6 @@ public:
     HRESULT STDMETHODCALLTYPE ClearTrace() noexcept override;
     HRESULT STDMETHODCALLTYPE get_TraceMode(LONG* mode) noexcept override;
     HRESULT STDMETHODCALLTYPE put_TraceMode(LONG mode) noexcept override;
-    HRESULT STDMETHODCALLTYPE put_TraceFile(BSTR path) noexcept override;
 
     HRESULT STDMETHODCALLTYPE get_Calls(SAFEARRAY** calls) noexcept override;
     HRESULT STDMETHODCALLTYPE ClearCalls() noexcept override;
@@ -34,13 +33,11 @@ public:
     HRESULT STDMETHODCALLTYPE SetCategory(LONG type_code, LONG category) noexcept override;
     HRESULT STDMETHODCALLTYPE ResetCategories() noexcept override;
     HRESULT STDMETHODCALLTYPE put_RaiseErrorSucceeds(VARIANT_BOOL value) noexcept override;
-    HRESULT STDMETHODCALLTYPE put_SourceFlagResult(VARIANT_BOOL value) noexcept override;
 
     HRESULT STDMETHODCALLTYPE AddObject(BSTR id, LONG type_code, LONG subtype_code, BSTR full_path,
                                         HostObject** object) noexcept override;
     HRESULT STDMETHODCALLTYPE FindObject(BSTR id, HostObject** object) noexcept override;
     HRESULT STDMETHODCALLTYPE Relate(BSTR from_id, BSTR to_id) noexcept override;
-    HRESULT STDMETHODCALLTYPE PlaceInFolder(BSTR folder_id, BSTR item_id) noexcept override;
     HRESULT STDMETHODCALLTYPE ClearObjects() noexcept override;
 
     HRESULT STDMETHODCALLTYPE AddItem(BSTR id, BSTR name, LONG type_code, LONG subtype_code, BSTR parent_path,
@@ -55,7 +52,6 @@ public:
     HRESULT STDMETHODCALLTYPE SetErrorInfoMode(BSTR target, LONG mode) noexcept override;
 
     HRESULT STDMETHODCALLTYPE put_CountedTraceLine(BSTR line) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_CountedTraceLines(LONG* count) noexcept override;
     HRESULT STDMETHODCALLTYPE TraceLineCount(BSTR line, LONG* count) noexcept override;
     HRESULT STDMETHODCALLTYPE put_KeepTraceRecords(VARIANT_BOOL keep) noexcept override;
     HRESULT STDMETHODCALLTYPE TakeTraceRecords(SAFEARRAY** records) noexcept override;

@@ -16,10 +16,6 @@ long trace_mode() noexcept;
 void set_trace_mode(long mode);
 bool trace_discarded() noexcept;
 
-// Every kept line is also appended to this file, in UTF-8; empty for none. Throws
-// com_error when the file cannot be opened.
-void set_trace_file(std::wstring path);
-
 void record_trace(std::wstring line);
 std::vector<std::wstring> trace_lines();
 void clear_trace() noexcept;
@@ -27,8 +23,7 @@ void clear_trace() noexcept;
 // Counts, in every mode, the lines equal to `line` from now on, beside the lines
 // counted already; empty: counts none.
 void set_counted_trace_line(std::wstring line);
-// Of all counted lines, and of one of them.
-long counted_trace_lines() noexcept;
+// How many lines equal to `line`, one of the counted lines, were traced.
 long counted_trace_lines(const std::wstring& line) noexcept;
 // Whether a line is being counted, so that a discarding service must still build it.
 bool trace_counting() noexcept;
@@ -45,8 +40,7 @@ void add_trace_record(long level, std::wstring_view format, std::wstring_view fi
 std::vector<long> take_trace_records();
 long trace_label_id(std::wstring_view label);
 
-// Forgets the lines, the records, the labels' ids and the counted line, and restores the mode and the file to
-// their defaults.
+// Forgets the lines, the records, the labels' ids and the counted lines, and restores the mode.
 void reset_trace() noexcept;
 
 } // namespace simhost

@@ -45,7 +45,7 @@ void add_record(LONG level, BSTR format, SAFEARRAY* arguments)
 HRESULT trace_service::Trace(LONG level, BSTR* format, SAFEARRAY** arguments) noexcept
 {
     // Benchmarks trace with the lines discarded: unless a line is counted or
-    // compact records are kept, that path builds no text and skips com::boundary.
+    // compact records are kept, that path builds no text and skips the boundary.
     if (auto failure = count_call(operation::trace_trace)) return report(*failure, target);
     if (!format || !arguments) return E_POINTER;
     const bool line_wanted = !trace_discarded() || trace_counting();

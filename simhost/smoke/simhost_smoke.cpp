@@ -138,7 +138,6 @@ int main()
             host->Reset();
             check_trace_records(*host);
             host->Reset();
-            check_trace_file(*host);
             check_counted_trace_line(*host);
             check_raise_error(*host);
             host->Reset();

@@ -46,7 +46,6 @@ com::com_ptr<IEnumVARIANT> new_enum(IDispatch& collection);
 // The checks, one function for each kind of object.
 void check_tracing(ISimHostControl& host);
 void check_trace_records(ISimHostControl& host);
-void check_trace_file(ISimHostControl& host);
 void check_counted_trace_line(ISimHostControl& host);
 void check_raise_error(ISimHostControl& host);
 void check_objects(ISimHostControl& host);

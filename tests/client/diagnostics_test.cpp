@@ -43,15 +43,7 @@ LONG resolution_method(IKSQMergeOptions2* options)
     return value;
 }
 
-class DiagnosticsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        host = sim_host();
-        expect_ok(host->Reset());
-    }
-    com::com_ptr<ISimHostControl> host;
-};
+using DiagnosticsTest = SimHostTest;
 
 TEST_F(DiagnosticsTest, FirstSetUpClassOnAThreadSetsUpInOrder)
 {

@@ -96,13 +96,11 @@ void leave_stale_error()
     ::SetErrorInfo(0, create.try_as<IErrorInfo>().get());
 }
 
-class ErrorInfoTest : public ::testing::TestWithParam<mode_case> {
+class ErrorInfoTest : public SimHostFixture<::testing::TestWithParam<mode_case>> {
 protected:
     void SetUp() override
     {
-        host = sim_host();
-        expect_ok(host->Reset());
-        expect_ok(host->ClearObjects());
+        SimHostFixture::SetUp();
         rules = create<IKSQMergeRules>(CLSID_CMergeRules);
         rules2 = query<IKSQMergeRules2>(rules);
         options = create<IKSQMergeOptions>(CLSID_CMergeOptions);
@@ -170,7 +168,6 @@ protected:
         return setting;
     }
 
-    com::com_ptr<ISimHostControl> host;
     com::com_ptr<IKSQMergeRules> rules;
     com::com_ptr<IKSQMergeRules2> rules2;
     com::com_ptr<IKSQMergeOptions> options;

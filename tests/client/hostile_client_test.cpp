@@ -25,15 +25,8 @@ VARIANT number(LONG value)
     return v;
 }
 
-class HostileClientTest : public ::testing::Test {
+class HostileClientTest : public SimHostTest {
 protected:
-    void SetUp() override
-    {
-        host = sim_host();
-        expect_ok(host->Reset());
-        expect_ok(host->ClearObjects());
-    }
-    com::com_ptr<ISimHostControl> host;
 };
 
 TEST_F(HostileClientTest, ObjectsWithoutADispatchInterfaceDoNotAnswerIDispatch)
@@ -70,66 +63,6 @@ TEST_F(HostileClientTest, MalformedNameRequestsAreRefused)
     EXPECT_EQ(rules->GetIDsOfNames(IID_IKSQMergeRules, names, 1, LOCALE_USER_DEFAULT, &id), DISP_E_UNKNOWNINTERFACE);
     LPOLESTR missing[] = {nullptr};
     EXPECT_EQ(rules->GetIDsOfNames(IID_NULL, missing, 1, LOCALE_USER_DEFAULT, &id), E_INVALIDARG);
-}
-
-TEST_F(HostileClientTest, MalformedInvokesFailAndStoreNothing)
-{
-    auto rule = create<IKSQFolderRule>(CLSID_CFolderRule);
-    expect_ok(rule->put_Path(com::bstr(L"\\Kept").get()));
-    IDispatch& dispatch = *rule;
-    const DISPID path = dispid_of(dispatch, L"Path");
-    com::variant text;
-    text.get()->vt = VT_BSTR;
-    text.get()->bstrVal = ::SysAllocString(L"\\Changed");
-    DISPID put = DISPID_PROPERTYPUT;
-    UINT argument_error = 99;
-
-    // Another interface than IID_NULL: the member must not run.
-    DISPPARAMS one = {text.get(), &put, 1, 1};
-    EXPECT_EQ(dispatch.Invoke(path, IID_IKSQFolderRule, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &one, nullptr,
-                              nullptr, nullptr),
-              DISP_E_UNKNOWNINTERFACE);
-    // Pointers missing where counts say there are arguments.
-    DISPPARAMS no_arguments = {nullptr, &put, 1, 1};
-    EXPECT_EQ(dispatch.Invoke(path, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &no_arguments, nullptr,
-                              nullptr, nullptr),
-              E_INVALIDARG);
-    DISPPARAMS no_named = {text.get(), nullptr, 1, 1};
-    EXPECT_EQ(dispatch.Invoke(path, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &no_named, nullptr, nullptr,
-                              nullptr),
-              E_INVALIDARG);
-    EXPECT_EQ(
-        dispatch.Invoke(path, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, nullptr, nullptr, nullptr, nullptr),
-        E_INVALIDARG);
-    // One argument too many: the first must not be stored in place of the value.
-    VARIANT two[] = {*text.get(), *text.get()};
-    DISPPARAMS too_many = {two, &put, 2, 1};
-    EXPECT_EQ(dispatch.Invoke(path, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &too_many, nullptr, nullptr,
-                              nullptr),
-              DISP_E_BADPARAMCOUNT);
-    // A named argument the member does not have.
-    DISPID unknown_name = 7;
-    DISPPARAMS bad_name = {text.get(), &unknown_name, 1, 1};
-    EXPECT_EQ(dispatch.Invoke(path, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &bad_name, nullptr, nullptr,
-                              &argument_error),
-              DISP_E_PARAMNOTFOUND);
-    EXPECT_EQ(argument_error, 0u);
-    // A member that does not exist, and a kind of call the member does not take.
-    EXPECT_EQ(
-        dispatch.Invoke(4242, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &one, nullptr, nullptr, nullptr),
-        DISP_E_MEMBERNOTFOUND);
-    EXPECT_EQ(dispatch.Invoke(path, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &one, nullptr, nullptr, nullptr),
-              DISP_E_MEMBERNOTFOUND);
-
-    com::bstr stored;
-    expect_ok(rule->get_Path(stored.put()));
-    EXPECT_EQ(stored.view(), L"\\Kept");
-
-    // The well-formed call still works.
-    expect_ok(
-        dispatch.Invoke(path, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &one, nullptr, nullptr, nullptr));
-    expect_ok(rule->get_Path(stored.put()));
-    EXPECT_EQ(stored.view(), L"\\Changed");
 }
 
 TEST_F(HostileClientTest, AnObjectThatIsNotAHostObjectIsATypeMismatch)

@@ -10,12 +10,11 @@ using namespace testing_support;
 
 namespace {
 
-class LogSettingsTest : public ::testing::Test {
+class LogSettingsTest : public SimHostTest {
 protected:
     void SetUp() override
     {
-        host = sim_host();
-        expect_ok(host->Reset());
+        SimHostTest::SetUp();
         settings = create<IKSQLogSettings>(CLSID_CLogSettings);
     }
 
@@ -54,7 +53,6 @@ protected:
         return file.str();
     }
 
-    com::com_ptr<ISimHostControl> host;
     com::com_ptr<IKSQLogSettings> settings;
 };
 

@@ -103,12 +103,11 @@ LONG read(const accessor& a)
     return value;
 }
 
-class MergeOptionsTest : public ::testing::Test {
+class MergeOptionsTest : public SimHostTest {
 protected:
     void SetUp() override
     {
-        host = sim_host();
-        expect_ok(host->Reset());
+        SimHostTest::SetUp();
         record = create<IUnknown>(CLSID_CMergeOptions);
         options = options_of(record.get());
         expect_ok(host->ClearTrace());
@@ -127,7 +126,6 @@ protected:
         throw std::logic_error("no such option");
     }
 
-    com::com_ptr<ISimHostControl> host;
     com::com_ptr<IUnknown> record;
     std::vector<option> options;
 };

@@ -24,13 +24,11 @@ namespace {
 
 int inputs_tried = 0;
 
-class BadInputTest : public ::testing::Test {
+class BadInputTest : public SimHostTest {
 protected:
     void SetUp() override
     {
-        host = sim_host();
-        expect_ok(host->Reset());
-        expect_ok(host->ClearObjects());
+        SimHostTest::SetUp();
         expect_ok(host->put_TraceMode(1));
         rules = create<IKSQMergeRules>(CLSID_CMergeRules);
         rules2 = rules.try_as<IKSQMergeRules2>();
@@ -133,7 +131,6 @@ protected:
                std::to_wstring(action);
     }
 
-    com::com_ptr<ISimHostControl> host;
     com::com_ptr<IKSQMergeRules> rules;
     com::com_ptr<IKSQMergeRules2> rules2;
     com::com_ptr<IKSQMergeOptions5> options;
@@ -569,6 +566,53 @@ TEST_F(BadInputTest, MalformedDispatchCallsFailWithAutomationCodesAndStoreNothin
         }
     }
     std::printf("bad input: %d inputs tried\n", inputs_tried);
+}
+
+// What the member-by-member sweep above leaves out: a call whose DISPPARAMS or
+// interface is malformed is refused before the member runs.
+TEST_F(BadInputTest, MalformedDispatchParametersAreRefusedBeforeTheMemberRuns)
+{
+    expect_ok(folder_rule->put_Path(com::bstr(L"\\Kept").get()));
+    IDispatch& dispatch = *folder_rule;
+    const DISPID path = dispid_of(dispatch, L"Path");
+    com::variant text;
+    text.get()->vt = VT_BSTR;
+    text.get()->bstrVal = ::SysAllocString(L"\\Changed");
+    DISPID put = DISPID_PROPERTYPUT;
+    UINT argument_error = 99;
+
+    DISPPARAMS one = {text.get(), &put, 1, 1};
+    EXPECT_EQ(dispatch.Invoke(path, IID_IKSQFolderRule, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &one, nullptr,
+                              nullptr, nullptr),
+              DISP_E_UNKNOWNINTERFACE);
+    // Pointers missing where counts say there are arguments.
+    DISPPARAMS no_arguments = {nullptr, &put, 1, 1};
+    EXPECT_EQ(dispatch.Invoke(path, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &no_arguments, nullptr,
+                              nullptr, nullptr),
+              E_INVALIDARG);
+    DISPPARAMS no_named = {text.get(), nullptr, 1, 1};
+    EXPECT_EQ(dispatch.Invoke(path, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &no_named, nullptr, nullptr,
+                              nullptr),
+              E_INVALIDARG);
+    EXPECT_EQ(
+        dispatch.Invoke(path, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, nullptr, nullptr, nullptr, nullptr),
+        E_INVALIDARG);
+    // A named argument the member does not have.
+    DISPID unknown_name = 7;
+    DISPPARAMS bad_name = {text.get(), &unknown_name, 1, 1};
+    EXPECT_EQ(dispatch.Invoke(path, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &bad_name, nullptr, nullptr,
+                              &argument_error),
+              DISP_E_PARAMNOTFOUND);
+    EXPECT_EQ(argument_error, 0u);
+
+    com::bstr stored;
+    expect_ok(folder_rule->get_Path(stored.put()));
+    EXPECT_EQ(stored.view(), L"\\Kept");
+    // The well-formed call still works.
+    expect_ok(
+        dispatch.Invoke(path, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &one, nullptr, nullptr, nullptr));
+    expect_ok(folder_rule->get_Path(stored.put()));
+    EXPECT_EQ(stored.view(), L"\\Changed");
 }
 
 // A setter given an argument it cannot take stores nothing; one it can coerce

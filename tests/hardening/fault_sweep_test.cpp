@@ -77,14 +77,8 @@ struct run_record {
     HRESULT can_unload = S_FALSE;
 };
 
-class FaultSweepTest : public ::testing::Test {
+class FaultSweepTest : public SimHostTest {
 protected:
-    void SetUp() override
-    {
-        host = sim_host();
-        expect_ok(host->Reset());
-        expect_ok(host->ClearObjects());
-    }
     void TearDown() override
     {
         expect_ok(host->ClearObjects());
@@ -116,8 +110,6 @@ protected:
         }
         return record;
     }
-
-    com::com_ptr<ISimHostControl> host;
 };
 
 // Whether the nth trace line of a run stands inside FindFolderWithPath (or is its

@@ -56,13 +56,11 @@ struct model {
     }
 };
 
-class RandomModelTest : public ::testing::Test {
+class RandomModelTest : public SimHostTest {
 protected:
     void SetUp() override
     {
-        host = sim_host();
-        expect_ok(host->Reset());
-        expect_ok(host->ClearObjects());
+        SimHostTest::SetUp();
         expect_ok(host->put_TraceMode(1)); // lines discarded; calls still counted and can fail
         rules = create<IKSQMergeRules>(CLSID_CMergeRules);
         rules2 = rules.try_as<IKSQMergeRules2>();
@@ -326,7 +324,6 @@ protected:
     }
 
     std::mt19937 random{20261210};
-    com::com_ptr<ISimHostControl> host;
     com::com_ptr<IKSQMergeRules> rules;
     com::com_ptr<IKSQMergeRules2> rules2;
     com::com_ptr<IKSQLogSettings> settings;

@@ -35,13 +35,6 @@ argument::argument(long number)
 
 argument::argument() { ::VariantInit(&value_); }
 
-void OrderingTest::SetUp()
-{
-    host = sim_host();
-    expect_ok(host->Reset());
-    expect_ok(host->ClearObjects());
-}
-
 void OrderingTest::TearDown() { expect_ok(host->Reset()); }
 
 com::com_ptr<HostObject> OrderingTest::object(const std::wstring& id)

@@ -33,9 +33,8 @@ private:
     VARIANT value_;
 };
 
-class OrderingTest : public ::testing::Test {
+class OrderingTest : public testing_support::SimHostTest {
 protected:
-    void SetUp() override;
     void TearDown() override;
 
     // The host object with that ID, created on first use.
@@ -62,8 +61,6 @@ protected:
     // Trace lines as "Enter <class> <member>", from the last ClearTrace on.
     std::vector<std::wstring> traces();
     long lines(const std::wstring& line);
-
-    com::com_ptr<ISimHostControl> host;
 };
 
 std::wstring id_of(HostObject* object);

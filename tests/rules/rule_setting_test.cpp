@@ -87,6 +87,33 @@ TEST_F(RuleSettingTest, DuplicateFolderRuleFailsWith63630AndCaseMakesAnotherPath
     EXPECT_EQ(path.view(), L"\\root\\sales");
 }
 
+TEST_F(RuleSettingTest, WritingARecordsKeyFieldLeavesItUnderItsOldKey)
+{
+    expect_ok(rules2->SetObjectRule(com::bstr(L"old").get(), 5, 4));
+    expect_ok(rules2->SetFolderRule(com::bstr(L"\\Old").get(), 3));
+    com::com_ptr<IKSQObjectRuleIterator> objects;
+    expect_ok(rules2->CreateObjectRuleIterator(objects.put()));
+    const auto object_rules = walk<IKSQObjectRuleIterator, IKSQObjectRule>(objects.get());
+    ASSERT_EQ(object_rules.size(), 1u);
+    expect_ok(object_rules[0]->put_ObjectID(com::bstr(L"new").get()));
+    com::bstr id;
+    expect_ok(object_rules[0]->get_ObjectID(id.put()));
+    EXPECT_EQ(id.view(), L"new");
+    // The table still finds the rule by the ID it was set for, and only by it.
+    EXPECT_EQ(action_for(L"old", 5), 4);
+    EXPECT_NE(action_for(L"new", 5), 4);
+    EXPECT_EQ(failure_of(rules2->SetObjectRule(com::bstr(L"old").get(), 5, 6)).code, numbered(63602));
+    expect_ok(rules2->SetObjectRule(com::bstr(L"new").get(), 5, 6));
+
+    com::com_ptr<IKSQFolderRuleIterator> folders;
+    expect_ok(rules2->CreateFolderRuleIterator(folders.put()));
+    const auto folder_rules = walk<IKSQFolderRuleIterator, IKSQFolderRule>(folders.get());
+    ASSERT_EQ(folder_rules.size(), 1u);
+    expect_ok(folder_rules[0]->put_Path(com::bstr(L"\\New").get()));
+    EXPECT_EQ(failure_of(rules2->SetFolderRule(com::bstr(L"\\Old").get(), 2)).code, numbered(63630));
+    expect_ok(rules2->SetFolderRule(com::bstr(L"\\New").get(), 2));
+}
+
 TEST_F(RuleSettingTest, FailedSetWritesNoLeaveLine)
 {
     expect_ok(rules->SetObjectRule(com::bstr(L"a").get(), 5, 10));

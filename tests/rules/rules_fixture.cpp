@@ -4,9 +4,7 @@ namespace testing_support {
 
 void RulesTest::SetUp()
 {
-    host = sim_host();
-    expect_ok(host->Reset());
-    expect_ok(host->ClearObjects());
+    SimHostTest::SetUp();
     rules = create<IKSQMergeRules>(CLSID_CMergeRules);
     rules2 = rules.try_as<IKSQMergeRules2>();
     ASSERT_TRUE(rules2);

@@ -11,7 +11,7 @@
 
 namespace testing_support {
 
-class RulesTest : public ::testing::Test {
+class RulesTest : public SimHostTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -30,7 +30,6 @@ protected:
 
     static constexpr HRESULT injected = static_cast<HRESULT>(0x80045678L);
 
-    com::com_ptr<ISimHostControl> host;
     com::com_ptr<IKSQMergeRules> rules;
     com::com_ptr<IKSQMergeRules2> rules2;
 };

@@ -5,6 +5,8 @@
 #include <K5TYPLIB.h>
 #include <KSimHost.h>
 
+#include "com_testing.h"
+
 #include "com/com_ptr.h"
 
 #include <string>
@@ -14,6 +16,21 @@ namespace testing_support {
 
 // The simulated host's control object (created on the calling thread).
 com::com_ptr<ISimHostControl> sim_host();
+
+// A test fixture (over any gtest base) that starts from a reset simulated host
+// without host objects.
+template <class Base = ::testing::Test> class SimHostFixture : public Base {
+protected:
+    void SetUp() override
+    {
+        host = sim_host();
+        expect_ok(host->Reset());
+        expect_ok(host->ClearObjects());
+    }
+
+    com::com_ptr<ISimHostControl> host;
+};
+using SimHostTest = SimHostFixture<>;
 
 // Recorded trace lines as "Enter <class> <member>" or "Leave <class> <member>";
 // a line of another level or format is kept whole, so that comparisons show it.

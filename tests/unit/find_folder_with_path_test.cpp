@@ -13,13 +13,11 @@ namespace {
 
 constexpr HRESULT injected = static_cast<HRESULT>(0x80045679L);
 
-class FindFolderWithPathTest : public ::testing::Test {
+class FindFolderWithPathTest : public SimHostTest {
 protected:
     void SetUp() override
     {
-        host = sim_host();
-        expect_ok(host->Reset());
-        expect_ok(host->ClearObjects());
+        SimHostTest::SetUp();
         for (const auto& [id, name, parent] :
              {std::tuple{L"F1", L"Shared", L""}, {L"F2", L"Reports", L"\\Shared"}, {L"F3", L"Reports", L""}}) {
             com::com_ptr<HostObject> added;
@@ -56,7 +54,6 @@ protected:
         return id.str();
     }
 
-    com::com_ptr<ISimHostControl> host;
     com::com_ptr<ObjectSource2> source;
     com::com_ptr<HostObject> earlier;
 };
