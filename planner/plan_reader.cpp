@@ -5,6 +5,7 @@
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -173,6 +174,12 @@ public:
 
     plan read(std::string_view text)
     {
+        // Each object of "objects" opens a brace, so their count bounds the
+        // objects: room for them at once spares the copies of a growing list
+        // and of a growing index, and the spare room growth leaves.
+        const auto braces = static_cast<std::size_t>(std::count(text.begin(), text.end(), '{'));
+        plan_.objects.reserve(braces);
+        index_.reserve(braces);
         rapidjson::MemoryStream stream(text.data(), text.size());
         rapidjson::Reader parser;
         constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag |

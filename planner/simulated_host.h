@@ -50,6 +50,8 @@ public:
     void take_trace_records(std::vector<long>& records);
     long trace_label_id(std::wstring_view label);
     std::vector<std::wstring> take_calls();
+    // Forgets the calls logged so far (the counts stay): for long runs whose log nobody reads.
+    void clear_calls();
     long call_count(const wchar_t* operation);
 
     // The category that the host's utility gives a type code.

@@ -1,7 +1,9 @@
 #include "reports.h"
 
+#include <charconv>
 #include <map>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -9,17 +11,63 @@ namespace planner {
 
 namespace {
 
+// Lines are gathered and written in large blocks: a million objects make a
+// million lines, and each call into the C library's stream costs a lock.
 class writer {
 public:
-    explicit writer(std::FILE* out) : out_(out) {}
-    void line(const std::string& text = {})
+    explicit writer(std::FILE* out) : out_(out) { buffer_.reserve(block); }
+    writer(const writer&) = delete;
+    writer& operator=(const writer&) = delete;
+    ~writer() { flush(); }
+
+    void line(std::string_view text = {})
     {
-        std::fwrite(text.data(), 1, text.size(), out_);
-        std::fputc('\n', out_);
+        buffer_ += text;
+        buffer_ += '\n';
+        if (buffer_.size() >= block) flush();
+    }
+    void flush()
+    {
+        std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+        buffer_.clear();
     }
 
 private:
+    static constexpr std::size_t block = 1 << 16;
     std::FILE* out_;
+    std::string buffer_;
+};
+
+void append_number(std::string& text, long long number)
+{
+    char digits[24];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, number);
+    text.append(digits, end);
+}
+
+// An object's action and reason texts, made once for each action and reason:
+// many objects share them.
+class lookup_labels {
+public:
+    explicit lookup_labels(const plan& plan) : plan_(plan) {}
+
+    const std::string& action(std::int32_t action)
+    {
+        auto [known, added] = actions_.try_emplace(action);
+        if (added) known->second = action_label(plan_, action);
+        return known->second;
+    }
+    const std::string& reason(const lookup_result& lookup)
+    {
+        auto [known, added] = reasons_.try_emplace({static_cast<int>(lookup.reason), lookup.code});
+        if (added) known->second = reason_text(plan_, lookup);
+        return known->second;
+    }
+
+private:
+    const plan& plan_;
+    std::unordered_map<std::int32_t, std::string> actions_;
+    std::map<std::pair<int, std::int32_t>, std::string> reasons_;
 };
 
 std::string plural(std::size_t count, const char* one, const char* many)
@@ -95,21 +143,43 @@ private:
     std::vector<bool> owned_;
 };
 
-std::string object_line(const plan& plan, const outcome& outcome, const folder_tree& tree, std::uint32_t index,
-                        const lookup_result* lookup)
+void append_object_line(std::string& text, const plan& plan, const outcome& outcome, const folder_tree& tree,
+                        lookup_labels& labels, std::uint32_t index, const lookup_result* lookup)
 {
     const plan_object& object = plan.objects[index];
-    std::string text = object.name + " [" + object.id + "]";
-    if (tree.orphan(index)) text += " in " + plan.folder_of(object);
-    text += " type " + std::to_string(object.type);
-    if (object.subtype != 0) text += " subtype " + std::to_string(object.subtype);
-    if (!lookup) return text + ": not resolved";
-    if (lookup->reason != reason_kind::failed)
-        return text + ": " + action_label(plan, lookup->action) + ", " + reason_text(plan, *lookup);
+    text += object.name;
+    text += " [";
+    text += object.id;
+    text += ']';
+    if (tree.orphan(index)) {
+        text += " in ";
+        text += plan.folder_of(object);
+    }
+    text += " type ";
+    append_number(text, object.type);
+    if (object.subtype != 0) {
+        text += " subtype ";
+        append_number(text, object.subtype);
+    }
+    if (!lookup) {
+        text += ": not resolved";
+        return;
+    }
+    if (lookup->reason != reason_kind::failed) {
+        text += ": ";
+        text += labels.action(lookup->action);
+        text += ", ";
+        text += labels.reason(*lookup);
+        return;
+    }
+    text += ": FindAction failed";
     const std::size_t at = static_cast<std::size_t>(lookup - outcome.lookups.data());
     for (const lookup_failure& failure : outcome.lookup_failures)
-        if (failure.lookup == at) return text + ": FindAction failed: " + failure.message;
-    return text + ": FindAction failed";
+        if (failure.lookup == at) {
+            text += ": ";
+            text += failure.message;
+            return;
+        }
 }
 
 void write_objects(writer& out, const plan& plan, const outcome& outcome)
@@ -118,10 +188,14 @@ void write_objects(writer& out, const plan& plan, const outcome& outcome)
     for (const lookup_result& lookup : outcome.lookups)
         if (!first_lookup[lookup.object]) first_lookup[lookup.object] = &lookup;
     const folder_tree tree(plan);
+    lookup_labels labels(plan);
     out.line("Objects, each with its type, action and reason:");
     if (plan.objects.empty()) out.line("  (none)");
+    std::string text; // one buffer for every line
     tree.walk([&](std::uint32_t object, std::size_t depth) {
-        out.line(std::string(2 + 2 * depth, ' ') + object_line(plan, outcome, tree, object, first_lookup[object]));
+        text.assign(2 + 2 * depth, ' ');
+        append_object_line(text, plan, outcome, tree, labels, object, first_lookup[object]);
+        out.line(text);
     });
 }
 

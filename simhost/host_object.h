@@ -50,6 +50,9 @@ public:
     // The IDs of the related objects, resolved when asked; guarded by the
     // repository's lock (see repository.h).
     std::vector<std::wstring>& related_ids() noexcept { return related_; }
+    // The next object added with the same name; the repository's index of names
+    // chains them through here, guarded by its lock.
+    host_object*& next_of_name() noexcept { return next_of_name_; }
 
     HostObject2* as_host_object() noexcept { return this; }
 
@@ -102,6 +105,7 @@ protected:
 private:
     item_description item_;
     std::vector<std::wstring> related_;
+    host_object* next_of_name_ = nullptr;
 };
 
 // A folder for type 8, an item for every other type.

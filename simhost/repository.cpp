@@ -3,6 +3,9 @@
 #include <com/error.h>
 
 #include <algorithm>
+#include <memory>
+#include <memory_resource>
+#include <new>
 #include <mutex>
 #include <unordered_map>
 #include <utility>
@@ -12,23 +15,36 @@ namespace simhost {
 namespace {
 
 // Every key is a view of a text of an object that `by_id` keeps alive.
-using id_index = std::unordered_map<std::wstring_view, com::com_ptr<host_object>>;
-using item_index = std::unordered_map<std::wstring_view, std::vector<host_object*>>;
+using id_index = std::pmr::unordered_map<std::wstring_view, com::com_ptr<host_object>>;
+using item_index = std::pmr::unordered_map<std::wstring_view, std::vector<host_object*>>;
+// Names are mostly unique: the objects of one name are chained through the
+// objects themselves (host_object::next_of_name), in the order added, so that an
+// item costs no list of its own.
+struct name_chain {
+    host_object* first;
+    host_object* last;
+};
+using name_index = std::pmr::unordered_map<std::wstring_view, name_chain>;
 
 struct repository_state {
-    id_index by_id;
-    item_index by_parent_path; // folder contents
-    item_index by_name;
+    // The indexes' nodes, a few small blocks per item, come from a pool of their
+    // own and go with it: the process heap is slow at millions of small blocks.
+    // Declared first, so that it goes last.
+    std::pmr::unsynchronized_pool_resource pool;
+    id_index by_id{&pool};
+    item_index by_parent_path{&pool}; // folder contents
+    name_index by_name{&pool};
     std::vector<com::com_ptr<host_session>> sessions;
 };
 
 std::mutex mutex;
-repository_state state; // guarded by mutex
+// guarded by mutex; replaced whole by clear_objects, pool and all
+std::unique_ptr<repository_state> state = std::make_unique<repository_state>();
 
 host_object* find_locked(std::wstring_view id)
 {
-    const auto found = state.by_id.find(id);
-    return found != state.by_id.end() ? found->second.get() : nullptr;
+    const auto found = state->by_id.find(id);
+    return found != state->by_id.end() ? found->second.get() : nullptr;
 }
 
 [[noreturn]] void throw_missing(std::wstring_view id)
@@ -45,9 +61,10 @@ host_object& insert_locked(item_description item)
 {
     com::com_ptr<host_object> object = make_host_object(std::move(item));
     host_object& added = *object;
-    state.by_id.emplace(added.id(), std::move(object));
-    state.by_parent_path[added.parent_path()].push_back(&added);
-    state.by_name[added.name()].push_back(&added);
+    state->by_id.emplace(added.id(), std::move(object));
+    state->by_parent_path[added.parent_path()].push_back(&added);
+    const auto [named, first] = state->by_name.try_emplace(added.name(), name_chain{&added, &added});
+    if (!first) named->second.last = named->second.last->next_of_name() = &added;
     return added;
 }
 
@@ -74,7 +91,8 @@ added_items add_items(std::size_t count, const std::function<new_item(std::size_
 {
     std::lock_guard guard(mutex);
     // Growing at least twofold keeps many small batches from rehashing each time.
-    if (count > state.by_id.size()) state.by_id.reserve(state.by_id.size() + count);
+    if (count > state->by_id.size()) state->by_id.reserve(state->by_id.size() + count);
+    if (count > state->by_name.size()) state->by_name.reserve(state->by_name.size() + count);
     for (std::size_t index = 0; index < count; ++index) {
         const new_item item = row(index);
         if (find_locked(item.id)) return {index, L"Row " + std::to_wstring(index) + L": " + duplicate_text(item.id)};
@@ -117,8 +135,8 @@ object_list related_objects(host_object& object)
 object_list contents_of(std::wstring_view folder_path)
 {
     std::lock_guard guard(mutex);
-    const auto found = state.by_parent_path.find(folder_path);
-    return found != state.by_parent_path.end() ? referenced(found->second) : object_list{};
+    const auto found = state->by_parent_path.find(folder_path);
+    return found != state->by_parent_path.end() ? referenced(found->second) : object_list{};
 }
 
 object_list find_by_name(std::wstring_view name, const std::vector<long>& types)
@@ -126,9 +144,9 @@ object_list find_by_name(std::wstring_view name, const std::vector<long>& types)
     object_list found;
     if (types.empty()) return found;
     std::lock_guard guard(mutex);
-    const auto named = state.by_name.find(name);
-    if (named == state.by_name.end()) return found;
-    for (host_object* object : named->second) {
+    const auto named = state->by_name.find(name);
+    if (named == state->by_name.end()) return found;
+    for (host_object* object = named->second.first; object; object = object->next_of_name()) {
         if (std::find(types.begin(), types.end(), object->type_code()) != types.end()) found.emplace_back(object);
     }
     return found;
@@ -137,20 +155,31 @@ object_list find_by_name(std::wstring_view name, const std::vector<long>& types)
 void keep_session(com::com_ptr<host_session> session)
 {
     std::lock_guard guard(mutex);
-    state.sessions.push_back(std::move(session));
+    state->sessions.push_back(std::move(session));
 }
 
 void clear_objects() noexcept
 {
-    repository_state released;
+    std::unique_ptr<repository_state> released;
+    try {
+        released = std::make_unique<repository_state>();
+    } catch (const std::bad_alloc&) {
+        // No room for an empty repository: this one is emptied in place.
+        std::lock_guard guard(mutex);
+        state->by_name.clear();
+        state->by_parent_path.clear();
+        state->by_id.clear();
+        state->sessions.clear();
+        return;
+    }
     {
         std::lock_guard guard(mutex);
         std::swap(released, state);
     }
     // The objects go when `released` does, outside the lock; the indexes that
     // view their texts go first.
-    released.by_name.clear();
-    released.by_parent_path.clear();
+    released->by_name.clear();
+    released->by_parent_path.clear();
 }
 
 } // namespace simhost

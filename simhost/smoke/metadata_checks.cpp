@@ -205,6 +205,17 @@ void check_searches(ISimHostControl& host)
     expect(host.SetSourceFlag(session.get(), VARIANT_TRUE) == S_OK, "a held session can still be changed");
     if (utility) utility->SourceFlag(&source_argument, &flag);
     expect(flag == VARIANT_TRUE, "and its source answers the new flag");
+
+    // A cleared repository starts afresh: the same IDs can be added again, and
+    // a search finds only the new objects, in their order.
+    add_item(host, L"F4", L"Reports", 8, L"");
+    add_item(host, L"F9", L"Reports", 8, L"\\Reports");
+    add_item(host, L"F2", L"Reports", 8, L"");
+    results.reset();
+    search->Execute(0, nullptr, nullptr, 0, 0, results.put());
+    auto refound = results ? new_enum(*results) : nullptr;
+    expect(refound && ids_of(drain(*refound)) == std::vector<std::wstring>{L"F4", L"F9", L"F2"},
+           "after ClearObjects a search finds the objects added since, in the order added");
 }
 
 } // namespace smoke
