@@ -2,6 +2,7 @@
 #include "plan_comparison.h"
 #include "plan_reader.h"
 #include "reports.h"
+#include "written.h"
 
 #include <gtest/gtest.h>
 
@@ -9,24 +10,6 @@
 
 namespace planner {
 namespace {
-
-template <class Write> std::string written(Write write)
-{
-    std::FILE* file = std::tmpfile();
-    if (!file) {
-        ADD_FAILURE() << "no temporary file";
-        return {};
-    }
-    write(file);
-    std::fflush(file);
-    std::rewind(file);
-    std::string text;
-    char buffer[4096];
-    for (std::size_t got = 0; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        text.append(buffer, got);
-    std::fclose(file);
-    return text;
-}
 
 TEST(Csv, QuotesQuotesCommasAndLineBreaksAndWritesOneRowPerObject)
 {

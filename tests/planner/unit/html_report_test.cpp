@@ -3,6 +3,7 @@
 // it, and its size at 100,000 objects.
 #include "plan_reader.h"
 #include "reports.h"
+#include "written.h"
 
 #include <nlohmann/json.hpp>
 
@@ -16,21 +17,7 @@ namespace {
 
 std::string html_report(const plan& p, const outcome& o)
 {
-    std::FILE* file = std::tmpfile();
-    if (!file) {
-        ADD_FAILURE() << "no temporary file";
-        return {};
-    }
-    write_html_report(file, p, o);
-    std::fflush(file);
-    std::rewind(file);
-    std::string text;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
-    std::fclose(file);
-    return text;
+    return written([&](std::FILE* file) { write_html_report(file, p, o); });
 }
 
 // The inventory's JSON, as the page's script parses it.

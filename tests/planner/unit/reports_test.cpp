@@ -2,6 +2,7 @@
 // (structure, order, escaping), on outcomes built by hand.
 #include "plan_reader.h"
 #include "reports.h"
+#include "written.h"
 
 #include <nlohmann/json.hpp>
 
@@ -12,25 +13,6 @@
 
 namespace planner {
 namespace {
-
-template <class Write> std::string written(Write write)
-{
-    std::FILE* file = std::tmpfile();
-    if (!file) {
-        ADD_FAILURE() << "no temporary file";
-        return {};
-    }
-    write(file);
-    std::fflush(file);
-    std::rewind(file);
-    std::string text;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, got);
-    std::fclose(file);
-    return text;
-}
 
 std::string text_report(const plan& p, const outcome& o)
 {
