@@ -11,7 +11,8 @@
 # with the servers registered, e.g.
 #   scripts/with-servers.sh bench/planner-bench.sh [SIZE...]
 root=$(cd "$(dirname "$0")/.." && pwd)
-planner="$root/build/planner/K1MrgPlan.exe"
+# PLANNER names another build of K1MrgPlan.exe, e.g. one kept from before a change.
+planner=${PLANNER:-"$root/build/planner/K1MrgPlan.exe"}
 model="$root/bench/planner_model.py"
 work=$(mktemp -d)
 sizes=${*:-10000 100000 1000000}

@@ -5,22 +5,64 @@
 
 #include "merge_option.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace planner {
 
 inline constexpr std::int32_t folder_type = 8;
 
+// The texts of a plan's objects, kept in large blocks: a million objects then
+// cost a few hundred blocks instead of two heap blocks each. A kept text never
+// moves, so views of it stay valid for the store's life, moves included.
+class text_store {
+public:
+    std::string_view keep(std::string_view text)
+    {
+        char* at = room(text.size());
+        text.copy(at, text.size());
+        return commit(text.size());
+    }
+    // Room for up to `size` bytes at the end, to be filled and then committed.
+    char* room(std::size_t size)
+    {
+        if (size > left_) {
+            const std::size_t block = size > block_size / 4 ? size : block_size;
+            blocks_.push_back(std::make_unique<char[]>(block));
+            next_ = blocks_.back().get();
+            left_ = block;
+        }
+        return next_;
+    }
+    // Keeps the first `size` bytes written at room().
+    std::string_view commit(std::size_t size)
+    {
+        const std::string_view kept(next_, size);
+        next_ += size;
+        left_ -= size;
+        return kept;
+    }
+
+private:
+    static constexpr std::size_t block_size = 1 << 20;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* next_ = nullptr;
+    std::size_t left_ = 0;
+};
+
 struct plan_object {
-    std::string id;
-    std::string name;
+    std::string_view id;   // in plan::texts
+    std::string_view name; // in plan::texts
     std::int32_t type = 0;
     std::int32_t subtype = 0;
-    std::uint32_t folder = 0;           // index into plan::folder_paths; 0 is the top level
-    std::vector<std::uint32_t> related; // object indexes, in the plan's order
+    std::uint32_t folder = 0;  // index into plan::folder_paths; 0 is the top level
+    std::uint32_t related = 0; // 1 + index into plan::related_ranges; 0 is none
 };
 
 struct category_rule {
@@ -54,9 +96,14 @@ struct log_setting {
     std::int32_t level = 0;
 };
 
+// Move-only: the objects' texts are views into the plan's own storage.
 struct plan {
     std::string description;
     std::vector<plan_object> objects;
+    text_store texts;
+    // The objects' related objects: the indexes of each, in the plan's order, in one list.
+    std::vector<std::uint32_t> relations;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> related_ranges; // first, count
     // Paths of containing folders, each once; [0] is "" (the top level).
     std::vector<std::string> folder_paths{""};
     std::vector<std::pair<std::int32_t, std::int32_t>> categories; // type code, category code
@@ -72,8 +119,19 @@ struct plan {
     std::vector<std::uint32_t> resolve; // object indexes
 
     const std::string& folder_of(const plan_object& object) const { return folder_paths[object.folder]; }
+    std::span<const std::uint32_t> related_of(const plan_object& object) const
+    {
+        if (object.related == 0) return {};
+        const auto [first, count] = related_ranges[object.related - 1];
+        return std::span<const std::uint32_t>(relations).subspan(first, count);
+    }
     // A folder's full path: its containing folder's path, "\" and its name.
-    std::string full_path(const plan_object& object) const { return folder_of(object) + "\\" + object.name; }
+    std::string full_path(const plan_object& object) const
+    {
+        std::string path;
+        path.reserve(folder_of(object).size() + 1 + object.name.size());
+        return path.append(folder_of(object)).append(1, '\\').append(object.name);
+    }
 };
 
 } // namespace planner

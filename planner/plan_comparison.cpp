@@ -110,17 +110,17 @@ comparison compare_plans(const plan& before, const outcome& before_outcome, cons
     for (const plan_object& object : after.objects) {
         in_after.emplace(object.id, true);
         if (!before_ids.contains(object.id)) {
-            result.only_after.push_back(object.id);
+            result.only_after.emplace_back(object.id);
             continue;
         }
         compared_answer was = answer_in(before_answers, object.id);
         compared_answer is = answer_in(after_answers, object.id);
         if (was == is) continue;
         if (was.action != is.action) ++moves[{was.action, is.action}];
-        result.changed.push_back({object.id, object.name, std::move(was), std::move(is)});
+        result.changed.push_back({std::string(object.id), std::string(object.name), std::move(was), std::move(is)});
     }
     for (const plan_object& object : before.objects)
-        if (!in_after.contains(object.id)) result.only_before.push_back(object.id);
+        if (!in_after.contains(object.id)) result.only_before.emplace_back(object.id);
     for (const auto& [actions, count] : moves)
         result.moves.push_back({actions.first, actions.second, count});
 

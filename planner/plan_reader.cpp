@@ -1,5 +1,7 @@
 #include "plan_reader.h"
 
+#include "json_scan.h"
+
 #include <nlohmann/json.hpp>
 #include <rapidjson/error/en.h>
 #include <rapidjson/memorystream.h>
@@ -163,28 +165,149 @@ struct text_hash {
 };
 using text_index = std::unordered_map<std::string, std::uint32_t, text_hash, std::equal_to<>>;
 
+// The objects by id: open addressing over object indexes, the ids being the
+// objects' own. Each slot keeps a part of its id's hash too, so that a probe
+// rarely has to look at an object: eight bytes a slot, at most half of the
+// slots taken, instead of a node with a copy of the id for each object.
+class id_index {
+public:
+    explicit id_index(const std::vector<plan_object>& objects) : objects_(objects) {}
+
+    void reserve(std::size_t objects)
+    {
+        std::size_t size = 16;
+        while (size / 2 < objects)
+            size *= 2;
+        if (size > slots_.size()) rehash(size);
+    }
+
+    std::optional<std::uint32_t> find(std::string_view id) const
+    {
+        if (slots_.empty()) return std::nullopt;
+        const slot& found = slots_[probe(id, hash_of(id))];
+        if (found.object == 0) return std::nullopt;
+        return found.object - 1;
+    }
+
+    // Adds objects[index], whose id is not in the index yet.
+    void add(std::uint32_t index) { add_unique(index); }
+
+    // Adds objects[index]; false, adding nothing, when its id is in the index already.
+    bool add_unique(std::uint32_t index)
+    {
+        if ((count_ + 1) * 2 > slots_.size()) rehash(slots_.empty() ? 16 : slots_.size() * 2);
+        const std::string_view id = objects_[index].id;
+        const std::size_t hash = hash_of(id);
+        slot& here = slots_[probe(id, hash)];
+        if (here.object != 0) return false;
+        here = {index + 1, static_cast<std::uint32_t>(hash)};
+        ++count_;
+        return true;
+    }
+
+private:
+    struct slot {
+        std::uint32_t object = 0; // the object's index + 1; 0 is free
+        std::uint32_t hash = 0;   // the low bits of its id's hash
+    };
+
+    static std::size_t hash_of(std::string_view id) noexcept { return std::hash<std::string_view>{}(id); }
+
+    // The slot of `id`, or the free slot where it would go.
+    std::size_t probe(std::string_view id, std::size_t hash) const
+    {
+        const std::size_t mask = slots_.size() - 1;
+        const auto low = static_cast<std::uint32_t>(hash);
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const slot& here = slots_[at];
+            if (here.object == 0 || (here.hash == low && objects_[here.object - 1].id == id)) return at;
+        }
+    }
+
+    void rehash(std::size_t size)
+    {
+        std::vector<slot> old(size);
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const slot& moved : old) {
+            if (moved.object == 0) continue;
+            // The full hash again, for the bits above the low ones kept.
+            std::size_t at = hash_of(objects_[moved.object - 1].id) & mask;
+            while (slots_[at].object != 0)
+                at = (at + 1) & mask;
+            slots_[at] = moved;
+        }
+    }
+
+    const std::vector<plan_object>& objects_;
+    std::vector<slot> slots_;
+    std::size_t count_ = 0;
+};
+
+// The "{" in a text, eight bytes at a time.
+std::size_t count_braces(std::string_view text) noexcept
+{
+    constexpr std::uint64_t ones = 0x0101010101010101u;
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Fu;
+    std::size_t count = 0;
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, 8);
+        word ^= ones * '{';
+        // The high bit of each byte that is 0 now, that is of each "{"; the
+        // multiplication adds the eight bits up in the top byte.
+        const std::uint64_t zero = ~(((word & low7) + low7) | word | low7);
+        count += static_cast<std::size_t>(((zero >> 7) * ones) >> 56);
+    }
+    for (; at < text.size(); ++at)
+        count += text[at] == '{' ? 1 : 0;
+    return count;
+}
+
+// How a reader goes through the elements of "objects".
+enum class pace {
+    quick,  // a plain element is read by the scanner, the first other one stops the reader
+    general // every element through the parser's events, as the rest of the plan
+};
+
 // The parser's events (RapidJSON's SAX interface), streamed into the plan: each
 // element of "objects" goes straight into a plan_object and each element of
 // "resolve" into an id, without a JSON document; the rest of the plan is small
 // and is built as a document for the field checks. A failure is kept and the
 // parse stopped; read() throws it.
+//
+// At the quick pace the plain elements of "objects" (the known fields, texts,
+// integers of 32 bits, a unique id) are read by a scanner over the text
+// instead, which spares the parser's events, its copies of every text and its
+// character-by-character UTF-8 check. The first element it does not know stops
+// the reader, and the whole plan is then read again at the general pace, so
+// that every malformed plan gets the same message as before.
 class reader {
 public:
-    explicit reader(const read_progress& progress) : progress_(progress) {}
+    // Progress is reported only past `reported` objects: a reader at the
+    // general pace after a quick one does not count from 0 again.
+    reader(const read_progress& progress, pace pace, std::size_t reported)
+        : progress_(progress), pace_(pace), reported_(reported)
+    {}
 
-    plan read(std::string_view text)
+    // The plan; nothing when the quick pace met an element it leaves to the general one.
+    std::optional<plan> read(std::string_view text)
     {
         // Each object of "objects" opens a brace, so their count bounds the
         // objects: room for them at once spares the copies of a growing list
         // and of a growing index, and the spare room growth leaves.
-        const auto braces = static_cast<std::size_t>(std::count(text.begin(), text.end(), '{'));
+        const std::size_t braces = count_braces(text);
         plan_.objects.reserve(braces);
         index_.reserve(braces);
         rapidjson::MemoryStream stream(text.data(), text.size());
+        stream_ = &stream;
         rapidjson::Reader parser;
         constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseValidateEncodingFlag |
                                    rapidjson::kParseNumbersAsStringsFlag;
         const rapidjson::ParseResult parsed = parser.Parse<flags>(stream, *this);
+        stream_ = nullptr;
+        if (stepped_aside_) return std::nullopt;
         if (failure_) throw plan_error(*failure_);
         if (!parsed) malformed(parsed.Code(), parsed.Offset());
         // A NUL byte looks like the end to the parser; whatever follows it is not JSON.
@@ -214,6 +337,9 @@ public:
         }
         return std::move(plan_);
     }
+
+    // The most objects reported so far.
+    std::size_t reported() const noexcept { return reported_; }
 
     // ---- The parser's events ----
     bool Null() { return value(json(nullptr)); }
@@ -274,6 +400,7 @@ public:
         }
         // A key of the plan itself.
         top_key_.assign(key);
+        if (stream_) after_key_ = stream_->src_;
         if (!top_keys_.insert(top_key_).second) return stop(top_key_, "given twice");
         return true;
     }
@@ -339,7 +466,7 @@ private:
             if (array && top_key_ == "objects") {
                 state_ = state::in_objects;
                 root_[top_key_] = json::array();
-                return true;
+                return pace_ == pace::general || scan_objects();
             }
             if (array && top_key_ == "resolve") {
                 state_ = state::in_resolve;
@@ -476,10 +603,8 @@ private:
         if (!id.present) return stop(where(), "missing field \"id\"");
         if (!id.is_text) return stop(at("id"), "expected a text, got " + shown(id.other));
         if (id.text.empty()) return stop(at("id"), "must not be empty");
-        result.id = id.text;
         const field_value& name = field(object_field::name);
         if (name.present && !name.is_text) return stop(at("name"), "expected a text, got " + shown(name.other));
-        result.name = name.present ? name.text : result.id;
         const field_value& type = field(object_field::type);
         if (!type.present) return stop(where(), "missing field \"type\"");
         result.type = to_int32(type.as_json(), at("type"));
@@ -499,12 +624,161 @@ private:
                 ids.push_back(to_text(value[i], indexed(at("related"), i)));
             if (!ids.empty()) related_ids_.emplace_back(static_cast<std::uint32_t>(index), std::move(ids));
         }
-        const auto [known, added] = index_.try_emplace(result.id, static_cast<std::uint32_t>(index));
-        if (!added)
-            return stop(at("id"), in_quotes(result.id) + " is already the id of " + indexed("objects", known->second));
-        plan_.objects.push_back(std::move(result));
-        if (progress_ && plan_.objects.size() % progress_step == 0) progress_(plan_.objects.size());
+        if (const auto known = index_.find(id.text))
+            return stop(at("id"), in_quotes(id.text) + " is already the id of " + indexed("objects", *known));
+        result.id = plan_.texts.keep(id.text);
+        result.name = name.present ? plan_.texts.keep(name.text) : result.id;
+        add(result);
         return true;
+    }
+
+    void add(const plan_object& object, bool indexed = true)
+    {
+        plan_.objects.push_back(object);
+        if (indexed) index_.add(static_cast<std::uint32_t>(plan_.objects.size() - 1));
+        if (plan_.objects.size() % progress_step == 0) report_progress();
+    }
+
+    void report_progress()
+    {
+        if (progress_ && plan_.objects.size() > reported_) {
+            reported_ = plan_.objects.size();
+            progress_(reported_);
+        }
+    }
+
+    // ---- The quick pace ----
+
+    // Reads the plain elements of "objects" straight from the text, and leaves
+    // the stream where the parser goes on: before the closing bracket, or at the
+    // first element that is not plain (which stops the reader).
+    //
+    // RapidJSON's iterative parser reports an array's start before it takes the
+    // "[": the stream is left on the last byte read, which the parser then takes.
+    // Where the stream is not on that "[" (after the key, the colon and spaces
+    // alone), the parser reads the elements itself.
+    bool scan_objects()
+    {
+        const char* const end = stream_->end_;
+        const char* at = json_scan::skip_space(after_key_, end);
+        if (at == end || *at != ':') return true;
+        at = json_scan::skip_space(at + 1, end);
+        if (at != stream_->src_ || at == end || *at != '[') return true;
+        const char* last = at;                      // the last byte read
+        at = json_scan::skip_space(at + 1, end);
+        if (at == end || *at != '{') return true;   // an empty list or no object first: left to the parser
+        for (;;) {
+            at = scan_object(at + 1, end);
+            if (!at) return step_aside();
+            last = at - 1;
+            at = json_scan::skip_space(at, end);
+            if (at == end) return step_aside();
+            if (*at == ']') break;
+            if (*at != ',') return step_aside();
+            at = json_scan::skip_space(at + 1, end);
+            if (at == end || *at != '{') return step_aside();
+        }
+        // The ids are indexed all at once, which is quicker than one at a time
+        // between the elements; an id given twice is left to the general pace.
+        for (std::uint32_t i = 0; i < plan_.objects.size(); ++i)
+            if (!index_.add_unique(i)) return step_aside();
+        stream_->src_ = last;
+        return true;
+    }
+
+    bool step_aside()
+    {
+        stepped_aside_ = true;
+        return false;
+    }
+
+    // One element of "objects" after its "{"; the position after its "}", or nullptr.
+    const char* scan_object(const char* at, const char* const end)
+    {
+        enum : unsigned { seen_id = 1, seen_name = 2, seen_type = 4, seen_subtype = 8, seen_folder = 16, seen_related = 32 };
+        unsigned seen = 0;
+        plan_object result;
+        std::vector<std::string> related;
+        id_.clear();
+        name_.clear();
+        at = json_scan::skip_space(at, end);
+        if (at == end || *at != '"') return nullptr; // an empty object lacks its id
+        for (;;) {
+            const char* const key = at + 1;
+            at = json_scan::plain_string(key, end);
+            if (!at) return nullptr;
+            const object_field field = field_named(std::string_view(key, static_cast<std::size_t>(at - 1 - key)));
+            const unsigned bit = field == object_field::unknown ? 0 : 1u << static_cast<unsigned>(field);
+            if (bit == 0 || (seen & bit) != 0) return nullptr; // unknown or given twice
+            seen |= bit;
+            at = json_scan::skip_space(at, end);
+            if (at == end || *at != ':') return nullptr;
+            at = json_scan::skip_space(at + 1, end);
+            if (at == end) return nullptr;
+            switch (field) {
+            case object_field::id:
+                at = *at == '"' ? json_scan::string(at + 1, end, id_) : nullptr;
+                break;
+            case object_field::name:
+                at = *at == '"' ? json_scan::string(at + 1, end, name_) : nullptr;
+                break;
+            case object_field::type:
+                at = json_scan::int32(at, end, result.type);
+                break;
+            case object_field::subtype:
+                at = json_scan::int32(at, end, result.subtype);
+                break;
+            case object_field::folder:
+                at = *at == '"' ? scan_folder(at + 1, end, result.folder) : nullptr;
+                break;
+            case object_field::related:
+                at = *at == '[' ? scan_related(at + 1, end, related) : nullptr;
+                break;
+            case object_field::unknown:
+                return nullptr;
+            }
+            if (!at) return nullptr;
+            at = json_scan::skip_space(at, end);
+            if (at == end) return nullptr;
+            if (*at == '}') break;
+            if (*at != ',') return nullptr;
+            at = json_scan::skip_space(at + 1, end);
+            if (at == end || *at != '"') return nullptr;
+        }
+        // What the general pace would refuse, it reports itself.
+        if ((seen & seen_id) == 0 || (seen & seen_type) == 0 || id_.empty()) return nullptr;
+        const std::size_t index = plan_.objects.size();
+        if (index >= std::numeric_limits<std::uint32_t>::max()) return nullptr;
+        result.id = plan_.texts.keep(id_);
+        result.name = (seen & seen_name) != 0 ? plan_.texts.keep(name_) : result.id;
+        if (!related.empty()) related_ids_.emplace_back(static_cast<std::uint32_t>(index), std::move(related));
+        add(result, false);
+        return at + 1;
+    }
+
+    const char* scan_folder(const char* at, const char* end, std::uint32_t& folder)
+    {
+        folder_.clear();
+        at = json_scan::string(at, end, folder_);
+        if (at) folder = intern_folder(folder_);
+        return at;
+    }
+
+    // A "related" list of texts after its "[".
+    const char* scan_related(const char* at, const char* end, std::vector<std::string>& ids)
+    {
+        at = json_scan::skip_space(at, end);
+        if (at != end && *at == ']') return at + 1;
+        for (;;) {
+            if (at == end || *at != '"') return nullptr;
+            at = json_scan::string(at + 1, end, ids.emplace_back());
+            if (!at) return nullptr;
+            at = json_scan::skip_space(at, end);
+            if (at == end) return nullptr;
+            if (*at == ']') return at + 1;
+            if (*at != ',') return nullptr;
+            at = json_scan::skip_space(at + 1, end);
+        }
     }
 
     std::uint32_t intern_folder(std::string_view path)
@@ -521,13 +795,18 @@ private:
 
     void finish_objects()
     {
-        if (progress_) progress_(plan_.objects.size());
-        for (auto& [from, ids] : related_ids_) {
+        if (progress_) {
+            reported_ = std::max(reported_, plan_.objects.size());
+            progress_(plan_.objects.size());
+        }
+        for (const auto& [from, ids] : related_ids_) {
+            const auto first = static_cast<std::uint32_t>(plan_.relations.size());
             for (const std::string& id : ids) {
                 // Ids that name no object are skipped, as the host skips them.
-                const auto to = index_.find(std::string_view(id));
-                if (to != index_.end()) plan_.objects[from].related.push_back(to->second);
+                if (const auto to = index_.find(id)) plan_.relations.push_back(*to);
             }
+            plan_.related_ranges.emplace_back(first, static_cast<std::uint32_t>(plan_.relations.size()) - first);
+            plan_.objects[from].related = static_cast<std::uint32_t>(plan_.related_ranges.size());
         }
         related_ids_.clear();
         // A folder is found by its full path, so two folders must not share one.
@@ -546,9 +825,9 @@ private:
     {
         plan_.resolve.reserve(resolve_ids_.size());
         for (std::size_t i = 0; i < resolve_ids_.size(); ++i) {
-            const auto object = index_.find(std::string_view(resolve_ids_[i]));
-            if (object == index_.end()) fail(indexed("resolve", i), in_quotes(resolve_ids_[i]) + " names no object");
-            plan_.resolve.push_back(object->second);
+            const auto object = index_.find(resolve_ids_[i]);
+            if (!object) fail(indexed("resolve", i), in_quotes(resolve_ids_[i]) + " names no object");
+            plan_.resolve.push_back(*object);
         }
         resolve_ids_.clear();
     }
@@ -623,6 +902,11 @@ private:
     }
 
     const read_progress& progress_;
+    const pace pace_;
+    std::size_t reported_;
+    rapidjson::MemoryStream* stream_ = nullptr;
+    const char* after_key_ = nullptr; // where the stream was after the plan's last key
+    bool stepped_aside_ = false;
     plan plan_;
     json root_;
     state state_ = state::before_root;
@@ -641,15 +925,29 @@ private:
     object_field field_ = object_field::unknown;
     std::optional<std::string> unknown_;
 
-    text_index index_;
+    id_index index_{plan_.objects};
     text_index folders_;
     std::uint32_t last_folder_ = 0;
     std::vector<std::pair<std::uint32_t, std::vector<std::string>>> related_ids_;
     std::vector<std::string> resolve_ids_;
+
+    // The texts of the element being scanned, reused from one to the next.
+    std::string id_;
+    std::string name_;
+    std::string folder_;
 };
 
 } // namespace
 
-plan read_plan(std::string_view text, const read_progress& progress) { return reader(progress).read(text); }
+plan read_plan(std::string_view text, const read_progress& progress)
+{
+    std::size_t reported = 0;
+    {
+        reader quick(progress, pace::quick, 0);
+        if (std::optional<plan> read = quick.read(text)) return std::move(*read);
+        reported = quick.reported();
+    }
+    return std::move(*reader(progress, pace::general, reported).read(text));
+}
 
 } // namespace planner

@@ -62,7 +62,7 @@ private:
     const plan& plan_;
     category_lookup category_of_type_;
     folder_attribution attribution_;
-    std::unordered_set<std::string> set_by_plan_;
+    std::unordered_set<std::string_view> set_by_plan_; // views of the plan's object rules
     std::unordered_map<std::int32_t, std::int32_t> type_actions_;
 };
 

@@ -101,9 +101,9 @@ void simulated_host::add_items(const plan& plan, const item_progress& progress)
 void simulated_host::relate(const plan& plan)
 {
     for (const plan_object& object : plan.objects) {
-        if (object.related.empty()) continue;
+        if (object.related == 0) continue;
         const com::bstr from = com::bstr::attach(new_bstr(object.id));
-        for (std::uint32_t to : object.related)
+        for (std::uint32_t to : plan.related_of(object))
             check(control_->Relate(from.get(), com::bstr::attach(new_bstr(plan.objects[to].id)).get()), "Relate");
     }
 }
@@ -115,7 +115,7 @@ com::com_ptr<HostSession> simulated_host::create_session()
     return session;
 }
 
-com::com_ptr<HostObject> simulated_host::find_object(const std::string& id)
+com::com_ptr<HostObject> simulated_host::find_object(std::string_view id)
 {
     com::com_ptr<HostObject> object;
     check(control_->FindObject(com::bstr::attach(new_bstr(id)).get(), object.put()), "FindObject");

@@ -34,7 +34,7 @@ public:
     void add_items(const plan& plan, const item_progress& progress);
     void relate(const plan& plan);
     com::com_ptr<HostSession> create_session();
-    com::com_ptr<HostObject> find_object(const std::string& id);
+    com::com_ptr<HostObject> find_object(std::string_view id);
 
     // Trace records are kept only while wanted; counting goes on regardless.
     void keep_trace(bool keep);

@@ -148,10 +148,12 @@ TEST(HtmlReport, StaysUnder200BytesPerObjectAt100000)
     for (std::uint32_t i = 0; i < count; ++i) {
         const bool folder = i % 100 == 0;
         plan_object object;
-        object.id = folder ? "F" : "O";
-        object.id += std::to_string(i);
-        object.name = folder ? "Folder " : "Item ";
-        object.name += std::to_string(i);
+        std::string id = folder ? "F" : "O";
+        id += std::to_string(i);
+        std::string name = folder ? "Folder " : "Item ";
+        name += std::to_string(i);
+        object.id = p.texts.keep(id);
+        object.name = p.texts.keep(name);
         object.type = folder ? folder_type : 110 + static_cast<std::int32_t>(i % 7) * 10;
         object.subtype = i % 10 == 3 ? 7003 : 0;
         if (!folder) {
