@@ -56,8 +56,9 @@ void write_csv_report(std::FILE* out, const plan& plan, const outcome& outcome)
         const auto name = plan.action_names.find(lookup.action);
         const auto rule = attribution.decider(lookup);
         write_row<11>(out,
-                      {std::string(object.id), std::string(object.name), std::to_string(object.type), std::to_string(object.subtype),
-                       plan.folder_of(object), answered ? std::to_string(lookup.action) : std::string(),
+                      {std::string(object.id), std::string(object.name), std::to_string(object.type),
+                       std::to_string(object.subtype), plan.folder_of(object),
+                       answered ? std::to_string(lookup.action) : std::string(),
                        answered && name != plan.action_names.end() ? name->second : std::string(),
                        std::string(reason_kind_name(lookup.reason)), rule ? std::string(rule->kind) : std::string(),
                        rule ? std::to_string(rule->index) : std::string(),

@@ -1,5 +1,7 @@
 #include "json_scan.h"
 
+#include <limits>
+
 namespace planner::json_scan {
 
 namespace {
@@ -81,16 +83,34 @@ const char* escape(const char* at, const char* end, std::string& out)
 {
     if (at == end) return nullptr;
     switch (*at) {
-    case '"': out += '"'; return at + 1;
-    case '\\': out += '\\'; return at + 1;
-    case '/': out += '/'; return at + 1;
-    case 'b': out += '\b'; return at + 1;
-    case 'f': out += '\f'; return at + 1;
-    case 'n': out += '\n'; return at + 1;
-    case 'r': out += '\r'; return at + 1;
-    case 't': out += '\t'; return at + 1;
-    case 'u': break;
-    default: return nullptr;
+    case '"':
+        out += '"';
+        return at + 1;
+    case '\\':
+        out += '\\';
+        return at + 1;
+    case '/':
+        out += '/';
+        return at + 1;
+    case 'b':
+        out += '\b';
+        return at + 1;
+    case 'f':
+        out += '\f';
+        return at + 1;
+    case 'n':
+        out += '\n';
+        return at + 1;
+    case 'r':
+        out += '\r';
+        return at + 1;
+    case 't':
+        out += '\t';
+        return at + 1;
+    case 'u':
+        break;
+    default:
+        return nullptr;
     }
     const long code = hex4(at + 1, end);
     if (code < 0) return nullptr;
@@ -131,8 +151,8 @@ const char* string(const char* at, const char* end, std::string& out)
             at = escape(at + 1, end, out);
             if (!at) return nullptr;
         } else if (c >= 0x80) {
-            const std::size_t length = utf8_length(reinterpret_cast<const unsigned char*>(at),
-                                                   reinterpret_cast<const unsigned char*>(end));
+            const std::size_t length =
+                utf8_length(reinterpret_cast<const unsigned char*>(at), reinterpret_cast<const unsigned char*>(end));
             if (length == 0) return nullptr;
             out.append(at, length);
             at += length;
@@ -162,7 +182,8 @@ const char* int32(const char* at, const char* end, std::int32_t& out) noexcept
     if (count == 0 || count > 10 || (count > 1 && *digits == '0')) return nullptr;
     if (at != end && (*at == '.' || *at == 'e' || *at == 'E' || (*at >= '0' && *at <= '9'))) return nullptr;
     if (negative) value = -value;
-    if (value < INT32_MIN || value > INT32_MAX) return nullptr;
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+        return nullptr;
     out = static_cast<std::int32_t>(value);
     return at;
 }

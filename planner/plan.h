@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace planner {
@@ -23,6 +24,16 @@ inline constexpr std::int32_t folder_type = 8;
 // moves, so views of it stay valid for the store's life, moves included.
 class text_store {
 public:
+    text_store() = default;
+    text_store(text_store&& other) noexcept { *this = std::move(other); }
+    text_store& operator=(text_store&& other) noexcept
+    {
+        blocks_ = std::move(other.blocks_);
+        next_ = std::exchange(other.next_, nullptr);
+        left_ = std::exchange(other.left_, 0);
+        return *this;
+    }
+
     std::string_view keep(std::string_view text)
     {
         char* at = room(text.size());

@@ -664,9 +664,9 @@ private:
         if (at == end || *at != ':') return true;
         at = json_scan::skip_space(at + 1, end);
         if (at != stream_->src_ || at == end || *at != '[') return true;
-        const char* last = at;                      // the last byte read
+        const char* last = at; // the last byte read
         at = json_scan::skip_space(at + 1, end);
-        if (at == end || *at != '{') return true;   // an empty list or no object first: left to the parser
+        if (at == end || *at != '{') return true; // an empty list or no object first: left to the parser
         for (;;) {
             at = scan_object(at + 1, end);
             if (!at) return step_aside();
@@ -695,7 +695,14 @@ private:
     // One element of "objects" after its "{"; the position after its "}", or nullptr.
     const char* scan_object(const char* at, const char* const end)
     {
-        enum : unsigned { seen_id = 1, seen_name = 2, seen_type = 4, seen_subtype = 8, seen_folder = 16, seen_related = 32 };
+        enum : unsigned {
+            seen_id = 1,
+            seen_name = 2,
+            seen_type = 4,
+            seen_subtype = 8,
+            seen_folder = 16,
+            seen_related = 32
+        };
         unsigned seen = 0;
         plan_object result;
         std::vector<std::string> related;

@@ -19,8 +19,9 @@ public:
 // Called now and then with the number of objects read so far.
 using read_progress = std::function<void(std::size_t objects)>;
 
-// Objects are converted as the parser reaches them, so that a large inventory
-// is never held as a JSON document. Throws plan_error.
+// Objects are converted as the reader reaches them, so that a large inventory
+// is never held as a JSON document; the plan keeps its own copies of the texts.
+// Throws plan_error.
 plan read_plan(std::string_view text, const read_progress& progress = {});
 
 } // namespace planner

@@ -46,8 +46,9 @@ public:
 
 private:
     const plan& plan_;
-    std::unordered_map<std::string_view, std::size_t> object_rules_; // by id (views of the plan's rules), accepted rules only
-    std::unordered_map<std::int32_t, std::size_t> type_rules_;     // by type code
+    std::unordered_map<std::string_view, std::size_t>
+        object_rules_;                                         // by id (views of the plan's rules), accepted rules only
+    std::unordered_map<std::int32_t, std::size_t> type_rules_; // by type code
     std::unordered_map<std::int32_t, std::size_t> category_rules_; // by category code
     std::unordered_map<std::uint32_t, std::size_t> folder_rules_;  // by processed folder object
 };

@@ -14,8 +14,8 @@ cxx=${FUZZ_CXX:-clang++-14}
 command -v "$cxx" >/dev/null 2>&1 || cxx=clang++
 mkdir -p "$out/corpus" "$out/crashes"
 fuzzer="$out/plan_reader_fuzz"
-sources="$root/tests/fuzz/plan_reader_fuzz.cpp $root/planner/plan_reader.cpp $root/planner/merge_option.cpp"
-newest=$(ls -t $sources "$root/tests/fuzz/ubsan-ignore.txt" "$root/planner/plan_reader.h" "$root/planner/plan.h" "$root/planner/merge_option.h" "$fuzzer" 2>/dev/null | head -n 1)
+sources="$root/tests/fuzz/plan_reader_fuzz.cpp $root/planner/plan_reader.cpp $root/planner/json_scan.cpp $root/planner/merge_option.cpp"
+newest=$(ls -t $sources "$root/tests/fuzz/ubsan-ignore.txt" "$root/planner/plan_reader.h" "$root/planner/json_scan.h" "$root/planner/plan.h" "$root/planner/merge_option.h" "$fuzzer" 2>/dev/null | head -n 1)
 if [ ! -x "$fuzzer" ] || [ "$newest" != "$fuzzer" ]; then
     # shellcheck disable=SC2086
     "$cxx" -std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined \

@@ -23,7 +23,7 @@ void check(const planner::plan& plan)
     for (const planner::plan_object& object : plan.objects) {
         require(!object.id.empty());
         require(object.folder < plan.folder_paths.size());
-        for (std::uint32_t related : object.related)
+        for (std::uint32_t related : plan.related_of(object))
             require(related < plan.objects.size());
     }
     for (std::uint32_t object : plan.resolve)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace planner {
 namespace {
@@ -295,6 +296,93 @@ TEST(PlanReader, ReportsProgressWhileReading)
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), 70000u);
     EXPECT_LT(seen.front(), 70000u);
+}
+
+// Plain objects are read by a scanner over the text, anything else through the
+// parser's events; both must make the same plan. An object that the scanner
+// leaves to the parser (a field given twice) first sends the whole plan there.
+TEST(PlanReader, ScansPlainObjectsAsTheParserReadsThem)
+{
+    const std::string objects = R"(
+        {"id": "A\"\\\/\b\f\n\r\t\u0041\u00e9\u20ac\ud83d\ude00\u0000", "name": "caf\u00e9", "type": 2147483647},
+        {"id": "BÃ©â¬ð", "type": -2147483648, "subtype": -0, "folder": "\\X\\Y"},
+        {"folder":"\\X\\Y","related":["first" , "C","nobody"],"subtype":7,"type":0,"id":"C"}	,
+        { "id" : "X" , "type" : 8 , "name" : "X" , "related" : [ ] } ,{"id": "Y", "name": "", "type": 8, "folder": "\\X"}
+    )";
+    const plan scanned = read_plan(with_objects(R"({"id": "first", "type": 1},)" + objects));
+    const plan parsed = read_plan(with_objects(R"({"id": "first", "type": 1, "type": 1},)" + objects));
+    ASSERT_EQ(scanned.objects.size(), 6u);
+    ASSERT_EQ(parsed.objects.size(), 6u);
+    EXPECT_EQ(scanned.folder_paths, parsed.folder_paths);
+    for (std::size_t i = 0; i < scanned.objects.size(); ++i) {
+        const plan_object& s = scanned.objects[i];
+        const plan_object& p = parsed.objects[i];
+        EXPECT_EQ(s.id, p.id) << i;
+        EXPECT_EQ(s.name, p.name) << i;
+        EXPECT_EQ(s.type, p.type) << i;
+        EXPECT_EQ(s.subtype, p.subtype) << i;
+        EXPECT_EQ(s.folder, p.folder) << i;
+        const auto s_related = scanned.related_of(s), p_related = parsed.related_of(p);
+        EXPECT_EQ(std::vector<std::uint32_t>(s_related.begin(), s_related.end()),
+                  std::vector<std::uint32_t>(p_related.begin(), p_related.end()))
+            << i;
+    }
+    EXPECT_EQ(scanned.objects[1].id, std::string("A\"\\/\b\f\n\r\tA\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\0", 20));
+    EXPECT_EQ(scanned.objects[1].type, 2147483647);
+    EXPECT_EQ(scanned.objects[2].type, -2147483647 - 1);
+    EXPECT_EQ(scanned.folder_of(scanned.objects[3]), "\\X\\Y");
+    EXPECT_EQ(scanned.related_of(scanned.objects[3]).size(), 2u);
+}
+
+// Whatever the scanner does not know, in any element, gets the parser's message.
+TEST(PlanReader, LeavesEveryOtherElementToTheParser)
+{
+    const std::string a = R"({"id": "A", "type": 1}, {"id": "B", "type": 2},)"
+                          "\n";
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {with_objects(a + R"({"id": "A", "type": 3})"), R"(objects[2].id: "A" is already the id of objects[0])"},
+        {with_objects(a + "{\"id\": \"C\xC3\", \"type\": 3}"), "malformed JSON: ill-formed UTF-8 at byte 70"},
+        {with_objects(a + "{\"id\": \"C\", \"name\": \"x\xE0\x80\xAF\", \"type\": 3}"),
+         "malformed JSON: ill-formed UTF-8 at byte 83"},
+        {with_objects(a + "{\"id\": \"C\", \"name\": \"x\xF4\x90\x80\x80\", \"type\": 3}"),
+         "malformed JSON: ill-formed UTF-8 at byte 83"},
+        {with_objects(a + "{\"id\": \"C\", \"name\": \"x\xED\xBF\xBF\", \"type\": 3}"),
+         "malformed JSON: ill-formed UTF-8 at byte 83"},
+        {with_objects(a + "{\"id\": \"C\", \"name\": \"tab\there\", \"type\": 3}"),
+         "malformed JSON: Invalid escape character in string at byte 85"},
+        {with_objects(a + R"({"id": "C", "name": "\ud800\u0041", "type": 3})"),
+         "malformed JSON: The surrogate pair in string is invalid at byte 82"},
+        {with_objects(a + R"({"id": "C", "name": "\ude00", "type": 3})"),
+         R"(malformed JSON: ill-formed UTF-8 (a lone surrogate in a \u escape))"},
+        {with_objects(a + R"({"id": "C", "type": 01})"),
+         "malformed JSON: Missing a comma or '}' after an object member at byte 82"},
+        {with_objects(a + R"({"id": "C", "type": 12345678901})"),
+         "objects[2].type: expected a 32-bit integer, got 12345678901"},
+        {with_objects(a + R"({"id": "C", "type": 3,})"), "malformed JSON: Missing a name for object member at byte 83"},
+        {with_objects(a + R"({"id": "C", "type": 3},)"), "malformed JSON: Invalid value at byte 84"},
+        {with_objects(R"({"id": "A", "type": 1} {"id": "C", "type": 3})"),
+         "malformed JSON: Missing a comma or ']' after an array element at byte 36"},
+        {R"({"objects": [{"id": "A", "type": 1}, {"id": "B", "type": 2})",
+         "malformed JSON: Missing a comma or ']' after an array element at byte 59"},
+        {with_objects(a + R"({"id": "C", "type": 3, "related": ["A",]})"), "malformed JSON: Invalid value at byte 100"},
+        {with_objects(a + R"({"id": "C", "type": 3, "": 1})"), R"(objects[2]: unknown field "")"},
+        {with_objects(a + R"({"id": "C", "type": 3}, {})"), R"(objects[3]: missing field "id")"},
+        {with_objects(a + R"({"id": "C", "type": 3}, [])"), "objects[3]: expected an object, got []"},
+    };
+    for (const auto& [text, message] : cases)
+        EXPECT_EQ(error_of(text), message) << text;
+    // Read again through the parser's events, a plan does not count its objects from 0 again.
+    std::string objects;
+    for (int i = 0; i < 70000; ++i)
+        objects += "{\"id\":\"" + std::to_string(i) + "\",\"type\":1},";
+    std::vector<std::size_t> seen;
+    const plan p = read_plan(with_objects(objects + R"({"id": "last", "type": 1, "type": 2})"),
+                             [&](std::size_t n) { seen.push_back(n); });
+    EXPECT_EQ(p.objects.back().type, 2);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), 70001u);
+    for (std::size_t i = 1; i < seen.size(); ++i)
+        EXPECT_LT(seen[i - 1], seen[i]);
 }
 
 } // namespace
