@@ -5,6 +5,7 @@
 
 #include "merge_option.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -31,40 +32,33 @@ public:
         blocks_ = std::move(other.blocks_);
         next_ = std::exchange(other.next_, nullptr);
         left_ = std::exchange(other.left_, 0);
+        block_ = std::exchange(other.block_, 2048);
         return *this;
     }
 
     std::string_view keep(std::string_view text)
     {
-        char* at = room(text.size());
-        text.copy(at, text.size());
-        return commit(text.size());
-    }
-    // Room for up to `size` bytes at the end, to be filled and then committed.
-    char* room(std::size_t size)
-    {
-        if (size > left_) {
-            const std::size_t block = size > block_size / 4 ? size : block_size;
-            blocks_.push_back(std::make_unique<char[]>(block));
+        if (text.empty()) return {};
+        if (text.size() > left_) {
+            // Blocks double up to 1 MB, so that a small plan takes little; a longer text gets a block of its size.
+            block_ = std::min(block_ * 2, max_block);
+            const std::size_t block = std::max(text.size(), block_);
+            blocks_.push_back(std::make_unique_for_overwrite<char[]>(block));
             next_ = blocks_.back().get();
             left_ = block;
         }
-        return next_;
-    }
-    // Keeps the first `size` bytes written at room().
-    std::string_view commit(std::size_t size)
-    {
-        const std::string_view kept(next_, size);
-        next_ += size;
-        left_ -= size;
+        const std::string_view kept(next_, text.copy(next_, text.size()));
+        next_ += text.size();
+        left_ -= text.size();
         return kept;
     }
 
 private:
-    static constexpr std::size_t block_size = 1 << 20;
+    static constexpr std::size_t max_block = 1 << 20;
     std::vector<std::unique_ptr<char[]>> blocks_;
     char* next_ = nullptr;
     std::size_t left_ = 0;
+    std::size_t block_ = 2048; // the last block's size
 };
 
 struct plan_object {
