@@ -277,12 +277,12 @@ enum class pace {
 // and is built as a document for the field checks. A failure is kept and the
 // parse stopped; read() throws it.
 //
-// At the quick pace the plain elements of "objects" (the known fields, texts,
-// integers of 32 bits, a unique id) are read by a scanner over the text
+// At the quick pace the plain elements of "objects" (the known fields, each
+// once, with texts and integers of 32 bits) are read by a scanner over the text
 // instead, which spares the parser's events, its copies of every text and its
-// character-by-character UTF-8 check. The first element it does not know stops
-// the reader, and the whole plan is then read again at the general pace, so
-// that every malformed plan gets the same message as before.
+// character-by-character UTF-8 check. The first element it does not know, or
+// an id given twice, stops the reader, and the whole plan is then read again at
+// the general pace, so that every malformed plan gets the same message as before.
 class reader {
 public:
     // Progress is reported only past `reported` objects: a reader at the
