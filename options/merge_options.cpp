@@ -110,69 +110,26 @@ template <class I, label_text Name> HRESULT Version1Options<I, Name>::get_CopyAC
     return get_option<L"CopyACLOption">(&CMergeOptions::copy_acl_option, &IKSQMergeOptions::get_CopyACLOption, value);
 }
 
-template <class I, label_text Name> HRESULT Version2Options<I, Name>::put_ResolutionMethod(LONG value) noexcept
-{
-    return this->template put_option<L"ResolutionMethod">(&CMergeOptions::resolution_method,
-                                                          &IKSQMergeOptions2::put_ResolutionMethod, value);
-}
-template <class I, label_text Name> HRESULT Version2Options<I, Name>::get_ResolutionMethod(LONG* value) noexcept
-{
-    return this->template get_option<L"ResolutionMethod">(&CMergeOptions::resolution_method,
-                                                          &IKSQMergeOptions2::get_ResolutionMethod, value);
-}
-template <class I, label_text Name> HRESULT Version2Options<I, Name>::put_UserMergeOptions(LONG value) noexcept
-{
-    return this->template put_option<L"UserMergeOptions">(&CMergeOptions::user_merge_options,
-                                                          &IKSQMergeOptions2::put_UserMergeOptions, value);
-}
-template <class I, label_text Name> HRESULT Version2Options<I, Name>::get_UserMergeOptions(LONG* value) noexcept
-{
-    return this->template get_option<L"UserMergeOptions">(&CMergeOptions::user_merge_options,
-                                                          &IKSQMergeOptions2::get_UserMergeOptions, value);
-}
+// The accessors of Option on a version template: the option that interface Owner
+// brought, stored in `field`.
+#define MERGE_OPTION_ACCESSORS(Version, Option, field, Owner)                                                          \
+    template <class I, label_text Name> HRESULT Version<I, Name>::put_##Option(LONG value) noexcept                    \
+    {                                                                                                                  \
+        return this->template put_option<L"" #Option>(&CMergeOptions::field, &Owner::put_##Option, value);             \
+    }                                                                                                                  \
+    template <class I, label_text Name> HRESULT Version<I, Name>::get_##Option(LONG* value) noexcept                   \
+    {                                                                                                                  \
+        return this->template get_option<L"" #Option>(&CMergeOptions::field, &Owner::get_##Option, value);             \
+    }
 
-template <class I, label_text Name> HRESULT Version3Options<I, Name>::put_MapSchemaObjectsSetting(LONG value) noexcept
-{
-    return this->template put_option<L"MapSchemaObjectsSetting">(
-        &CMergeOptions::map_schema_objects_setting, &IKSQMergeOptions3::put_MapSchemaObjectsSetting, value);
-}
-template <class I, label_text Name> HRESULT Version3Options<I, Name>::get_MapSchemaObjectsSetting(LONG* value) noexcept
-{
-    return this->template get_option<L"MapSchemaObjectsSetting">(
-        &CMergeOptions::map_schema_objects_setting, &IKSQMergeOptions3::get_MapSchemaObjectsSetting, value);
-}
+MERGE_OPTION_ACCESSORS(Version2Options, ResolutionMethod, resolution_method, IKSQMergeOptions2)
+MERGE_OPTION_ACCESSORS(Version2Options, UserMergeOptions, user_merge_options, IKSQMergeOptions2)
+MERGE_OPTION_ACCESSORS(Version3Options, MapSchemaObjectsSetting, map_schema_objects_setting, IKSQMergeOptions3)
+MERGE_OPTION_ACCESSORS(Version4Options, UpdateSchemaOption, update_schema_option, IKSQMergeOptions4)
+MERGE_OPTION_ACCESSORS(Version4Options, LockTakeOverOption, lock_take_over_option, IKSQMergeOptions4)
+MERGE_OPTION_ACCESSORS(Version5Options, TVOnOffMergeOptions, tv_on_off_merge_options, IKSQMergeOptions5)
 
-template <class I, label_text Name> HRESULT Version4Options<I, Name>::put_UpdateSchemaOption(LONG value) noexcept
-{
-    return this->template put_option<L"UpdateSchemaOption">(&CMergeOptions::update_schema_option,
-                                                            &IKSQMergeOptions4::put_UpdateSchemaOption, value);
-}
-template <class I, label_text Name> HRESULT Version4Options<I, Name>::get_UpdateSchemaOption(LONG* value) noexcept
-{
-    return this->template get_option<L"UpdateSchemaOption">(&CMergeOptions::update_schema_option,
-                                                            &IKSQMergeOptions4::get_UpdateSchemaOption, value);
-}
-template <class I, label_text Name> HRESULT Version4Options<I, Name>::put_LockTakeOverOption(LONG value) noexcept
-{
-    return this->template put_option<L"LockTakeOverOption">(&CMergeOptions::lock_take_over_option,
-                                                            &IKSQMergeOptions4::put_LockTakeOverOption, value);
-}
-template <class I, label_text Name> HRESULT Version4Options<I, Name>::get_LockTakeOverOption(LONG* value) noexcept
-{
-    return this->template get_option<L"LockTakeOverOption">(&CMergeOptions::lock_take_over_option,
-                                                            &IKSQMergeOptions4::get_LockTakeOverOption, value);
-}
-
-template <class I, label_text Name> HRESULT Version5Options<I, Name>::put_TVOnOffMergeOptions(LONG value) noexcept
-{
-    return this->template put_option<L"TVOnOffMergeOptions">(&CMergeOptions::tv_on_off_merge_options,
-                                                             &IKSQMergeOptions5::put_TVOnOffMergeOptions, value);
-}
-template <class I, label_text Name> HRESULT Version5Options<I, Name>::get_TVOnOffMergeOptions(LONG* value) noexcept
-{
-    return this->template get_option<L"TVOnOffMergeOptions">(&CMergeOptions::tv_on_off_merge_options,
-                                                             &IKSQMergeOptions5::get_TVOnOffMergeOptions, value);
-}
+#undef MERGE_OPTION_ACCESSORS
 
 // ---- IKSQTransvaneOptions: owns CopyFolder ----
 

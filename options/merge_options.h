@@ -17,6 +17,11 @@ namespace options {
 
 class CMergeOptions;
 
+// The two accessors of a LONG option.
+#define MERGE_OPTION_ACCESSORS(Option)                                                                                 \
+    HRESULT STDMETHODCALLTYPE put_##Option(LONG value) noexcept override;                                              \
+    HRESULT STDMETHODCALLTYPE get_##Option(LONG* value) noexcept override;
+
 // An interface or member name as a template argument, so that a version's trace
 // labels ("IKSQMergeOptions3_CopyACLOption") are made at compile time.
 template <std::size_t N> struct label_text {
@@ -49,31 +54,27 @@ protected:
 
 template <class I, label_text Name> class Version2Options : public Version1Options<I, Name> {
 public:
-    HRESULT STDMETHODCALLTYPE put_ResolutionMethod(LONG value) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_ResolutionMethod(LONG* value) noexcept override;
-    HRESULT STDMETHODCALLTYPE put_UserMergeOptions(LONG value) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_UserMergeOptions(LONG* value) noexcept override;
+    MERGE_OPTION_ACCESSORS(ResolutionMethod)
+    MERGE_OPTION_ACCESSORS(UserMergeOptions)
 };
 
 template <class I, label_text Name> class Version3Options : public Version2Options<I, Name> {
 public:
-    HRESULT STDMETHODCALLTYPE put_MapSchemaObjectsSetting(LONG value) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_MapSchemaObjectsSetting(LONG* value) noexcept override;
+    MERGE_OPTION_ACCESSORS(MapSchemaObjectsSetting)
 };
 
 template <class I, label_text Name> class Version4Options : public Version3Options<I, Name> {
 public:
-    HRESULT STDMETHODCALLTYPE put_UpdateSchemaOption(LONG value) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_UpdateSchemaOption(LONG* value) noexcept override;
-    HRESULT STDMETHODCALLTYPE put_LockTakeOverOption(LONG value) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_LockTakeOverOption(LONG* value) noexcept override;
+    MERGE_OPTION_ACCESSORS(UpdateSchemaOption)
+    MERGE_OPTION_ACCESSORS(LockTakeOverOption)
 };
 
 template <class I, label_text Name> class Version5Options : public Version4Options<I, Name> {
 public:
-    HRESULT STDMETHODCALLTYPE put_TVOnOffMergeOptions(LONG value) noexcept override;
-    HRESULT STDMETHODCALLTYPE get_TVOnOffMergeOptions(LONG* value) noexcept override;
+    MERGE_OPTION_ACCESSORS(TVOnOffMergeOptions)
 };
+
+#undef MERGE_OPTION_ACCESSORS
 
 using MergeOptions1 = Version1Options<IKSQMergeOptions, L"IKSQMergeOptions">;
 using MergeOptions2 = Version2Options<IKSQMergeOptions2, L"IKSQMergeOptions2">;
