@@ -5,7 +5,7 @@
 //
 // host_object is what both kinds share; make_host_object makes the one that fits.
 
-#include "reserved.h"
+#include "simulated.h" // SIMHOST_RESERVED
 
 #include <com/com_ptr.h>
 #include <com/dual.h>

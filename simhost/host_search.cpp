@@ -2,7 +2,6 @@
 
 #include "object_collection.h"
 #include "repository.h"
-#include "reserved.h"
 #include "service_call.h"
 #include "simulated.h"
 #include "type_filter.h"

@@ -41,4 +41,6 @@ void require(const void* pointer)
 
 std::wstring number_text(long value) { return std::to_wstring(value); }
 
+std::wstring number_or_null(const LONG* value) { return value ? number_text(*value) : L"null"; }
+
 } // namespace simhost

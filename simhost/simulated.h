@@ -1,14 +1,22 @@
 #pragma once
 // simulated<Target, Bases...>: com::implements for every object of the simulated
 // host. It counts as a live object and reports failures in the error information
-// mode of its target (see error_modes.h).
+// mode of its target (see error_modes.h). SIMHOST_RESERVED fills a placeholder
+// slot of a host interface.
 
 #include "error_modes.h"
 #include "live_objects.h"
 
 #include <com/implements.h>
 
+#include <windows.h>
+
 #include <utility>
+
+// The placeholder slots of the host interfaces: they keep the real operations at
+// their vtable positions and do nothing.
+#define SIMHOST_RESERVED(name)                                                                                         \
+    HRESULT STDMETHODCALLTYPE name() noexcept override { return E_NOTIMPL; }
 
 namespace simhost {
 

@@ -1,7 +1,6 @@
 #pragma once
 // A search's type filter: the object types the search returns.
 
-#include "reserved.h"
 #include "simulated.h"
 
 #include <com/dual.h>
