@@ -109,31 +109,26 @@ TEST_F(HostileClientTest, NullOutPointersFailWithErrorInformation)
     EXPECT_EQ(failure_of(factory->CreateInstance(nullptr, IID_IUnknown, nullptr)).code, E_POINTER);
 }
 
-TEST_F(HostileClientTest, UnbalancedUnlocksCannotDriveTheLockCountBelowZero)
+// Locks (or unlocks) the server twice through a class factory of its own, which
+// is released afterwards.
+void lock_server_twice(BOOL lock)
 {
-    {
-        com::com_ptr<IClassFactory> factory;
-        expect_ok(::CoGetClassObject(CLSID_CLogSetting, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                                     factory.put_void()));
-        expect_ok(factory->LockServer(FALSE));
-        expect_ok(factory->LockServer(FALSE));
-    }
-    host.reset();
-    EXPECT_EQ(component_can_unload_now(), S_OK) << "nothing alive, nothing locked";
-
     com::com_ptr<IClassFactory> factory;
     expect_ok(
         ::CoGetClassObject(CLSID_CLogSetting, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.put_void()));
-    expect_ok(factory->LockServer(TRUE));
-    expect_ok(factory->LockServer(TRUE));
-    factory.reset();
+    expect_ok(factory->LockServer(lock));
+    expect_ok(factory->LockServer(lock));
+}
+
+TEST_F(HostileClientTest, UnbalancedUnlocksCannotDriveTheLockCountBelowZero)
+{
+    lock_server_twice(FALSE);
+    host.reset();
+    EXPECT_EQ(component_can_unload_now(), S_OK) << "nothing alive, nothing locked";
+
+    lock_server_twice(TRUE);
     EXPECT_EQ(component_can_unload_now(), S_FALSE) << "two locks held";
-    com::com_ptr<IClassFactory> again;
-    expect_ok(
-        ::CoGetClassObject(CLSID_CLogSetting, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, again.put_void()));
-    expect_ok(again->LockServer(FALSE));
-    expect_ok(again->LockServer(FALSE));
-    again.reset();
+    lock_server_twice(FALSE);
     EXPECT_EQ(component_can_unload_now(), S_OK);
 }
 
