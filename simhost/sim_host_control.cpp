@@ -4,7 +4,7 @@
 #include "call_log.h"
 #include "error_modes.h"
 #include "item_rows.h"
-#include "live_objects.h"
+#include "simulated.h"
 #include "repository.h"
 #include "service_call.h"
 #include "settings.h"
@@ -181,7 +181,7 @@ HRESULT sim_host_control::get_LiveObjects(LONG* count) noexcept
 {
     return boundary([&] {
         require(count);
-        *count = live_object_count();
+        *count = live_objects.load();
     });
 }
 

@@ -5,12 +5,12 @@
 // slot of a host interface.
 
 #include "error_modes.h"
-#include "live_objects.h"
 
 #include <com/implements.h>
 
 #include <windows.h>
 
+#include <atomic>
 #include <utility>
 
 // The placeholder slots of the host interfaces: they keep the real operations at
@@ -19,6 +19,19 @@
     HRESULT STDMETHODCALLTYPE name() noexcept override { return E_NOTIMPL; }
 
 namespace simhost {
+
+// The number of live simulated objects (services, host objects, collections and
+// enumerators), which tests read to find objects the component leaks. Every such
+// class holds a live_object member, through its base simulated<>.
+inline std::atomic<long> live_objects{0};
+
+class live_object {
+public:
+    live_object() noexcept { ++live_objects; }
+    live_object(const live_object&) noexcept { ++live_objects; }
+    live_object& operator=(const live_object&) noexcept = default;
+    ~live_object() { --live_objects; }
+};
 
 template <error_target Target, class... Bases> class simulated : public com::implements<Bases...> {
 public:
