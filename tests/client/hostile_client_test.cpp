@@ -69,15 +69,11 @@ TEST_F(HostileClientTest, AnObjectThatIsNotAHostObjectIsATypeMismatch)
 {
     auto rules = create<IKSQMergeRules>(CLSID_CMergeRules);
     auto not_a_host_object = create<IDispatch>(CLSID_CLogSetting);
-    VARIANT argument;
-    argument.vt = VT_DISPATCH;
-    argument.pdispVal = not_a_host_object.get();
-    DISPPARAMS params = {&argument, nullptr, 1, 0};
     com::variant result;
     UINT argument_error = 99;
-    EXPECT_EQ(rules->Invoke(dispid_of(*rules, L"FindAction"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                            result.put(), nullptr, &argument_error),
-              DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(
+        invoke_with_object(*rules, L"FindAction", not_a_host_object.get(), result.put(), nullptr, &argument_error),
+        DISP_E_TYPEMISMATCH);
     EXPECT_EQ(argument_error, 0u);
     const failure f = failure_of(DISP_E_TYPEMISMATCH);
     EXPECT_NE(f.description.find(L"HostObject"), std::wstring::npos) << testing::PrintToString(f.description);

@@ -103,6 +103,11 @@ constexpr HRESULT numbered(long number)
 // The dispatch identifier of a member, by name; fails the test when unknown.
 DISPID dispid_of(IDispatch& object, const wchar_t* name);
 
+// IDispatch::Invoke of the method `name` with one argument, the object `argument`;
+// what Invoke hands out goes where given.
+HRESULT invoke_with_object(IDispatch& target, const wchar_t* name, IDispatch* argument, VARIANT* result = nullptr,
+                           EXCEPINFO* exception = nullptr, UINT* argument_error = nullptr);
+
 // DllCanUnloadNow of the loaded component.
 HRESULT component_can_unload_now();
 
