@@ -20,10 +20,11 @@ std::mutex mutex;
 std::vector<std::wstring> lines;      // guarded by mutex
 std::map<std::wstring, long> counted; // guarded by mutex: each counted line and its count
 std::atomic<bool> counting{false};
-// Looks a label up by view, without making a text of it first.
+// Looks a label up by view, without making a text of it first. Not noexcept, so
+// that the map may keep each label's hash (see common/keyed_table.h).
 struct label_hash {
     using is_transparent = void;
-    std::size_t operator()(std::wstring_view label) const noexcept { return std::hash<std::wstring_view>{}(label); }
+    std::size_t operator()(std::wstring_view label) const { return std::hash<std::wstring_view>{}(label); }
 };
 std::atomic<bool> keeping_records{false};
 std::vector<long> records;                                                     // guarded by mutex
