@@ -10,6 +10,15 @@ namespace {
 
 using common::keyed_table;
 
+#ifdef K1MRGRLS_EXPECT_ASSERTS
+TEST(DebugBuildTest, InvariantAssertsAreOn)
+{
+#ifdef NDEBUG
+    FAIL() << "NDEBUG is defined in a debug build: the invariants go unchecked";
+#endif
+}
+#endif
+
 TEST(KeyedTableTest, KeepsInsertionOrderThroughRemovals)
 {
     keyed_table<std::wstring, int> table;
