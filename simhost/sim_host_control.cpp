@@ -129,10 +129,12 @@ HRESULT sim_host_control::TakeTraceRecords(SAFEARRAY** records) noexcept
 {
     return boundary([&] {
         require(records);
-        const std::vector<long> taken = take_trace_records();
-        SAFEARRAY* array = ::SafeArrayCreateVector(VT_I4, 0, static_cast<ULONG>(taken.size()));
+        SAFEARRAY* array = nullptr;
+        take_trace_records([&](const std::vector<long>& taken) {
+            array = ::SafeArrayCreateVector(VT_I4, 0, static_cast<ULONG>(taken.size()));
+            if (array) std::copy(taken.begin(), taken.end(), static_cast<LONG*>(array->pvData));
+        });
         if (!array) com::throw_without_info(E_OUTOFMEMORY);
-        std::copy(taken.begin(), taken.end(), static_cast<LONG*>(array->pvData));
         *records = array;
     });
 }
