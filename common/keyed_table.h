@@ -18,9 +18,12 @@
 namespace common {
 
 // Hash and equality that let a text table be searched with a wstring_view.
+// Deliberately not noexcept: an unordered_map may then keep each key's hash in
+// its node (libstdc++ does), so that a lookup compares hashes instead of hashing
+// every key it passes in a bucket again.
 struct text_hash {
     using is_transparent = void;
-    std::size_t operator()(std::wstring_view text) const noexcept { return std::hash<std::wstring_view>{}(text); }
+    std::size_t operator()(std::wstring_view text) const { return std::hash<std::wstring_view>{}(text); }
 };
 
 template <class Key> struct key_traits {

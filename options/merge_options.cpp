@@ -10,11 +10,31 @@
 #include "com/bstr.h"
 #include "com/error.h"
 
+#include <iterator>
+#include <type_traits>
+
 namespace options {
 
 namespace {
 
 using diagnostics::traced;
+
+// "<Interface>_<Member>", the label a version traces a member under.
+template <label_text Interface, label_text Member> struct joined_label {
+    static constexpr std::size_t interface_size = std::size(Interface.chars) - 1;
+    static constexpr std::size_t member_size = std::size(Member.chars) - 1;
+
+    constexpr joined_label()
+    {
+        std::copy_n(Interface.chars, interface_size, chars);
+        chars[interface_size] = L'_';
+        std::copy_n(Member.chars, member_size, chars + interface_size + 1);
+    }
+    constexpr std::wstring_view view() const { return {chars, interface_size + 1 + member_size}; }
+
+    wchar_t chars[interface_size + 1 + member_size]{};
+};
+template <label_text Interface, label_text Member> constexpr joined_label<Interface, Member> member_label{};
 
 } // namespace
 
@@ -22,16 +42,6 @@ CMergeOptions::CMergeOptions()
 {
     diagnostics::ensure_thread_setup();
     traced(class_label, L"Class_Initialize", [] {});
-}
-
-HRESULT CMergeOptions::put_owned(std::wstring_view label, LONG& option, LONG value) noexcept
-{
-    return diagnostics::put_traced(class_label, label, option, value);
-}
-
-HRESULT CMergeOptions::get_owned(std::wstring_view label, const LONG& option, LONG* value) noexcept
-{
-    return diagnostics::get_traced(class_label, label, option, value);
 }
 
 HRESULT CMergeOptions::put_copy_acl_option(LONG value) noexcept
@@ -49,234 +59,89 @@ HRESULT CMergeOptions::put_copy_acl_option(LONG value) noexcept
     });
 }
 
-template <class Owner>
-HRESULT CMergeOptions::put_forwarded(std::wstring_view label, HRESULT (STDMETHODCALLTYPE Owner::*put)(LONG),
-                                     LONG value) noexcept
+// ---- The versions of IKSQMergeOptions ----
+
+template <class I, label_text Name> CMergeOptions& Version1Options<I, Name>::self() noexcept
 {
-    return diagnostics::traced_member(class_label, label,
-                                      [&] { com::check((static_cast<Owner*>(this)->*put)(value)); });
+    return static_cast<CMergeOptions&>(*this);
 }
 
-template <class Owner>
-HRESULT CMergeOptions::get_forwarded(std::wstring_view label, HRESULT (STDMETHODCALLTYPE Owner::*get)(LONG*),
-                                     LONG* value) noexcept
+template <class I, label_text Name>
+template <label_text Member, class Owner>
+HRESULT Version1Options<I, Name>::put_option(LONG CMergeOptions::*field,
+                                             HRESULT (STDMETHODCALLTYPE Owner::*owner_put)(LONG), LONG value) noexcept
 {
-    return diagnostics::traced_member(class_label, label, value, [&] {
-        LONG result = 0;
-        com::check((static_cast<Owner*>(this)->*get)(&result));
-        return result;
-    });
+    constexpr std::wstring_view label = member_label<Name, Member>.view();
+    if constexpr (std::is_same_v<I, Owner>) {
+        return diagnostics::put_traced(CMergeOptions::class_label, label, self().*field, value);
+    } else {
+        return diagnostics::traced_member(CMergeOptions::class_label, label,
+                                          [&] { com::check((static_cast<Owner&>(self()).*owner_put)(value)); });
+    }
 }
 
-// ---- IKSQMergeOptions: owns CopyACLOption ----
-
-CMergeOptions& MergeOptions1::self() noexcept { return static_cast<CMergeOptions&>(*this); }
-
-HRESULT MergeOptions1::put_CopyACLOption(LONG value) noexcept { return self().put_copy_acl_option(value); }
-HRESULT MergeOptions1::get_CopyACLOption(LONG* value) noexcept
+template <class I, label_text Name>
+template <label_text Member, class Owner>
+HRESULT Version1Options<I, Name>::get_option(LONG CMergeOptions::*field,
+                                             HRESULT (STDMETHODCALLTYPE Owner::*owner_get)(LONG*), LONG* value) noexcept
 {
-    return self().get_owned(L"IKSQMergeOptions_CopyACLOption", self().copy_acl_option, value);
+    constexpr std::wstring_view label = member_label<Name, Member>.view();
+    if constexpr (std::is_same_v<I, Owner>) {
+        return diagnostics::get_traced(CMergeOptions::class_label, label, self().*field, value);
+    } else {
+        return diagnostics::traced_member(CMergeOptions::class_label, label, value, [&] {
+            LONG result = 0;
+            com::check((static_cast<Owner&>(self()).*owner_get)(&result));
+            return result;
+        });
+    }
 }
 
-// ---- IKSQMergeOptions2: owns ResolutionMethod and UserMergeOptions ----
+template <class I, label_text Name> HRESULT Version1Options<I, Name>::put_CopyACLOption(LONG value) noexcept
+{
+    if constexpr (std::is_same_v<I, IKSQMergeOptions>)
+        return self().put_copy_acl_option(value);
+    else
+        return put_option<L"CopyACLOption">(&CMergeOptions::copy_acl_option, &IKSQMergeOptions::put_CopyACLOption,
+                                            value);
+}
+template <class I, label_text Name> HRESULT Version1Options<I, Name>::get_CopyACLOption(LONG* value) noexcept
+{
+    return get_option<L"CopyACLOption">(&CMergeOptions::copy_acl_option, &IKSQMergeOptions::get_CopyACLOption, value);
+}
 
-CMergeOptions& MergeOptions2::self() noexcept { return static_cast<CMergeOptions&>(*this); }
+// The accessors of Option on a version template: the option that interface Owner
+// brought, stored in `field`.
+#define MERGE_OPTION_ACCESSORS(Version, Option, field, Owner)                                                          \
+    template <class I, label_text Name> HRESULT Version<I, Name>::put_##Option(LONG value) noexcept                    \
+    {                                                                                                                  \
+        return this->template put_option<L"" #Option>(&CMergeOptions::field, &Owner::put_##Option, value);             \
+    }                                                                                                                  \
+    template <class I, label_text Name> HRESULT Version<I, Name>::get_##Option(LONG* value) noexcept                   \
+    {                                                                                                                  \
+        return this->template get_option<L"" #Option>(&CMergeOptions::field, &Owner::get_##Option, value);             \
+    }
 
-HRESULT MergeOptions2::put_CopyACLOption(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions2_CopyACLOption", &IKSQMergeOptions::put_CopyACLOption, value);
-}
-HRESULT MergeOptions2::get_CopyACLOption(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions2_CopyACLOption", &IKSQMergeOptions::get_CopyACLOption, value);
-}
-HRESULT MergeOptions2::put_ResolutionMethod(LONG value) noexcept
-{
-    return self().put_owned(L"IKSQMergeOptions2_ResolutionMethod", self().resolution_method, value);
-}
-HRESULT MergeOptions2::get_ResolutionMethod(LONG* value) noexcept
-{
-    return self().get_owned(L"IKSQMergeOptions2_ResolutionMethod", self().resolution_method, value);
-}
-HRESULT MergeOptions2::put_UserMergeOptions(LONG value) noexcept
-{
-    return self().put_owned(L"IKSQMergeOptions2_UserMergeOptions", self().user_merge_options, value);
-}
-HRESULT MergeOptions2::get_UserMergeOptions(LONG* value) noexcept
-{
-    return self().get_owned(L"IKSQMergeOptions2_UserMergeOptions", self().user_merge_options, value);
-}
+MERGE_OPTION_ACCESSORS(Version2Options, ResolutionMethod, resolution_method, IKSQMergeOptions2)
+MERGE_OPTION_ACCESSORS(Version2Options, UserMergeOptions, user_merge_options, IKSQMergeOptions2)
+MERGE_OPTION_ACCESSORS(Version3Options, MapSchemaObjectsSetting, map_schema_objects_setting, IKSQMergeOptions3)
+MERGE_OPTION_ACCESSORS(Version4Options, UpdateSchemaOption, update_schema_option, IKSQMergeOptions4)
+MERGE_OPTION_ACCESSORS(Version4Options, LockTakeOverOption, lock_take_over_option, IKSQMergeOptions4)
+MERGE_OPTION_ACCESSORS(Version5Options, TVOnOffMergeOptions, tv_on_off_merge_options, IKSQMergeOptions5)
+
+#undef MERGE_OPTION_ACCESSORS
 
 // ---- IKSQTransvaneOptions: owns CopyFolder ----
 
-CMergeOptions& TransvaneOptions::self() noexcept { return static_cast<CMergeOptions&>(*this); }
-
 HRESULT TransvaneOptions::get_CopyFolder(LONG* value) noexcept
 {
-    return self().get_owned(L"IKSQTransvaneOptions_CopyFolder", self().copy_folder, value);
+    return diagnostics::get_traced(CMergeOptions::class_label, L"IKSQTransvaneOptions_CopyFolder",
+                                   static_cast<CMergeOptions&>(*this).copy_folder, value);
 }
 HRESULT TransvaneOptions::put_CopyFolder(LONG value) noexcept
 {
-    return self().put_owned(L"IKSQTransvaneOptions_CopyFolder", self().copy_folder, value);
-}
-
-// ---- IKSQMergeOptions3: owns MapSchemaObjectsSetting ----
-
-CMergeOptions& MergeOptions3::self() noexcept { return static_cast<CMergeOptions&>(*this); }
-
-HRESULT MergeOptions3::put_CopyACLOption(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions3_CopyACLOption", &IKSQMergeOptions::put_CopyACLOption, value);
-}
-HRESULT MergeOptions3::get_CopyACLOption(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions3_CopyACLOption", &IKSQMergeOptions::get_CopyACLOption, value);
-}
-HRESULT MergeOptions3::put_ResolutionMethod(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions3_ResolutionMethod", &IKSQMergeOptions2::put_ResolutionMethod, value);
-}
-HRESULT MergeOptions3::get_ResolutionMethod(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions3_ResolutionMethod", &IKSQMergeOptions2::get_ResolutionMethod, value);
-}
-HRESULT MergeOptions3::put_UserMergeOptions(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions3_UserMergeOptions", &IKSQMergeOptions2::put_UserMergeOptions, value);
-}
-HRESULT MergeOptions3::get_UserMergeOptions(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions3_UserMergeOptions", &IKSQMergeOptions2::get_UserMergeOptions, value);
-}
-HRESULT MergeOptions3::put_MapSchemaObjectsSetting(LONG value) noexcept
-{
-    return self().put_owned(L"IKSQMergeOptions3_MapSchemaObjectsSetting", self().map_schema_objects_setting, value);
-}
-HRESULT MergeOptions3::get_MapSchemaObjectsSetting(LONG* value) noexcept
-{
-    return self().get_owned(L"IKSQMergeOptions3_MapSchemaObjectsSetting", self().map_schema_objects_setting, value);
-}
-
-// ---- IKSQMergeOptions4: owns UpdateSchemaOption and LockTakeOverOption ----
-
-CMergeOptions& MergeOptions4::self() noexcept { return static_cast<CMergeOptions&>(*this); }
-
-HRESULT MergeOptions4::put_CopyACLOption(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions4_CopyACLOption", &IKSQMergeOptions::put_CopyACLOption, value);
-}
-HRESULT MergeOptions4::get_CopyACLOption(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions4_CopyACLOption", &IKSQMergeOptions::get_CopyACLOption, value);
-}
-HRESULT MergeOptions4::put_ResolutionMethod(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions4_ResolutionMethod", &IKSQMergeOptions2::put_ResolutionMethod, value);
-}
-HRESULT MergeOptions4::get_ResolutionMethod(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions4_ResolutionMethod", &IKSQMergeOptions2::get_ResolutionMethod, value);
-}
-HRESULT MergeOptions4::put_UserMergeOptions(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions4_UserMergeOptions", &IKSQMergeOptions2::put_UserMergeOptions, value);
-}
-HRESULT MergeOptions4::get_UserMergeOptions(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions4_UserMergeOptions", &IKSQMergeOptions2::get_UserMergeOptions, value);
-}
-HRESULT MergeOptions4::put_MapSchemaObjectsSetting(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions4_MapSchemaObjectsSetting",
-                                &IKSQMergeOptions3::put_MapSchemaObjectsSetting, value);
-}
-HRESULT MergeOptions4::get_MapSchemaObjectsSetting(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions4_MapSchemaObjectsSetting",
-                                &IKSQMergeOptions3::get_MapSchemaObjectsSetting, value);
-}
-HRESULT MergeOptions4::put_UpdateSchemaOption(LONG value) noexcept
-{
-    return self().put_owned(L"IKSQMergeOptions4_UpdateSchemaOption", self().update_schema_option, value);
-}
-HRESULT MergeOptions4::get_UpdateSchemaOption(LONG* value) noexcept
-{
-    return self().get_owned(L"IKSQMergeOptions4_UpdateSchemaOption", self().update_schema_option, value);
-}
-HRESULT MergeOptions4::put_LockTakeOverOption(LONG value) noexcept
-{
-    return self().put_owned(L"IKSQMergeOptions4_LockTakeOverOption", self().lock_take_over_option, value);
-}
-HRESULT MergeOptions4::get_LockTakeOverOption(LONG* value) noexcept
-{
-    return self().get_owned(L"IKSQMergeOptions4_LockTakeOverOption", self().lock_take_over_option, value);
-}
-
-// ---- IKSQMergeOptions5: owns TVOnOffMergeOptions ----
-
-CMergeOptions& MergeOptions5::self() noexcept { return static_cast<CMergeOptions&>(*this); }
-
-HRESULT MergeOptions5::put_CopyACLOption(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions5_CopyACLOption", &IKSQMergeOptions::put_CopyACLOption, value);
-}
-HRESULT MergeOptions5::get_CopyACLOption(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions5_CopyACLOption", &IKSQMergeOptions::get_CopyACLOption, value);
-}
-HRESULT MergeOptions5::put_ResolutionMethod(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions5_ResolutionMethod", &IKSQMergeOptions2::put_ResolutionMethod, value);
-}
-HRESULT MergeOptions5::get_ResolutionMethod(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions5_ResolutionMethod", &IKSQMergeOptions2::get_ResolutionMethod, value);
-}
-HRESULT MergeOptions5::put_UserMergeOptions(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions5_UserMergeOptions", &IKSQMergeOptions2::put_UserMergeOptions, value);
-}
-HRESULT MergeOptions5::get_UserMergeOptions(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions5_UserMergeOptions", &IKSQMergeOptions2::get_UserMergeOptions, value);
-}
-HRESULT MergeOptions5::put_MapSchemaObjectsSetting(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions5_MapSchemaObjectsSetting",
-                                &IKSQMergeOptions3::put_MapSchemaObjectsSetting, value);
-}
-HRESULT MergeOptions5::get_MapSchemaObjectsSetting(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions5_MapSchemaObjectsSetting",
-                                &IKSQMergeOptions3::get_MapSchemaObjectsSetting, value);
-}
-HRESULT MergeOptions5::put_UpdateSchemaOption(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions5_UpdateSchemaOption", &IKSQMergeOptions4::put_UpdateSchemaOption,
-                                value);
-}
-HRESULT MergeOptions5::get_UpdateSchemaOption(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions5_UpdateSchemaOption", &IKSQMergeOptions4::get_UpdateSchemaOption,
-                                value);
-}
-HRESULT MergeOptions5::put_LockTakeOverOption(LONG value) noexcept
-{
-    return self().put_forwarded(L"IKSQMergeOptions5_LockTakeOverOption", &IKSQMergeOptions4::put_LockTakeOverOption,
-                                value);
-}
-HRESULT MergeOptions5::get_LockTakeOverOption(LONG* value) noexcept
-{
-    return self().get_forwarded(L"IKSQMergeOptions5_LockTakeOverOption", &IKSQMergeOptions4::get_LockTakeOverOption,
-                                value);
-}
-HRESULT MergeOptions5::put_TVOnOffMergeOptions(LONG value) noexcept
-{
-    return self().put_owned(L"IKSQMergeOptions5_TVOnOffMergeOptions", self().tv_on_off_merge_options, value);
-}
-HRESULT MergeOptions5::get_TVOnOffMergeOptions(LONG* value) noexcept
-{
-    return self().get_owned(L"IKSQMergeOptions5_TVOnOffMergeOptions", self().tv_on_off_merge_options, value);
+    return diagnostics::put_traced(CMergeOptions::class_label, L"IKSQTransvaneOptions_CopyFolder",
+                                   static_cast<CMergeOptions&>(*this).copy_folder, value);
 }
 
 } // namespace options

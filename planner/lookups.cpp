@@ -30,7 +30,8 @@ void run_lookups(const plan& plan, simulated_host& host, component& component, t
     host.keep_trace(trace.wanted());
     trace.write(host.take_trace());
     host.keep_trace_records(true);
-    long type_reads = host.call_count(L"HostObject.TypeCode");
+    const com::bstr type_code_reads(L"HostObject.TypeCode");
+    long type_reads = host.call_count(type_code_reads);
     outcome.lookups.reserve(plan.resolve.size());
     host.clear_calls();
     for (std::uint32_t object : plan.resolve) {
@@ -41,7 +42,7 @@ void run_lookups(const plan& plan, simulated_host& host, component& component, t
         const std::optional<com_failure> failure = FAILED(hr) ? std::optional(failure_of(hr)) : std::nullopt;
         host.take_trace_records(records);
         if (trace.wanted()) trace.write(host.take_trace());
-        const long reads_now = host.call_count(L"HostObject.TypeCode");
+        const long reads_now = host.call_count(type_code_reads);
 
         lookup_result result{object, action, reason_kind::failed, 0};
         if (failure) {

@@ -8,7 +8,6 @@
 #include "progress.h"
 #include "reports.h"
 #include "rule_usage.h"
-#include "sample_plan.h"
 #include "simulated_host.h"
 #include "timings.h"
 #include "text_encoding.h"
@@ -20,9 +19,23 @@
 #include <memory>
 #include <optional>
 
+#include <windows.h>
+
 namespace planner {
 
 namespace {
+
+// The built-in sample plan (examples/sample-plan.json), embedded as resource 101
+// (planner.rc.in).
+std::string_view sample_plan() noexcept
+{
+    HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(101), MAKEINTRESOURCEW(10)); // RT_RCDATA
+    if (!found) return {};
+    HGLOBAL loaded = ::LoadResource(nullptr, found);
+    const void* data = loaded ? ::LockResource(loaded) : nullptr;
+    if (!data) return {};
+    return {static_cast<const char*>(data), ::SizeofResource(nullptr, found)};
+}
 
 int unusable(const std::string& message)
 {

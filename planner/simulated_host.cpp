@@ -191,10 +191,12 @@ std::vector<std::wstring> simulated_host::take_calls()
 
 void simulated_host::clear_calls() { check(control_->ClearCalls(), "ClearCalls"); }
 
-long simulated_host::call_count(const wchar_t* operation)
+long simulated_host::call_count(const wchar_t* operation) { return call_count(com::bstr(operation)); }
+
+long simulated_host::call_count(const com::bstr& operation)
 {
     long count = 0;
-    check(control_->CallCount(com::bstr(operation).get(), &count), "CallCount");
+    check(control_->CallCount(operation.get(), &count), "CallCount");
     return count;
 }
 

@@ -5,6 +5,7 @@
 #include "plan.h"
 #include <KSimHost.h>
 
+#include "com/bstr.h"
 #include "com/com_ptr.h"
 
 #include <K1PriTyp.h>
@@ -53,6 +54,8 @@ public:
     // Forgets the calls logged so far (the counts stay): for long runs whose log nobody reads.
     void clear_calls();
     long call_count(const wchar_t* operation);
+    // The same, for a name made once (lookups ask for every object).
+    long call_count(const com::bstr& operation);
 
     // The category that the host's utility gives a type code.
     std::int32_t category_of_type(std::int32_t type);

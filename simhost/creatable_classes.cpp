@@ -1,13 +1,11 @@
 #include "creatable_classes.h"
 
 #include "call_log.h"
-#include "environment_service.h"
 #include "host_utility.h"
-#include "messaging_service.h"
 #include "service_call.h"
 #include "sim_host_control.h"
+#include "small_services.h"
 #include "trace_service.h"
-#include "type_name_service.h"
 
 #include <com/error.h>
 

@@ -14,7 +14,7 @@ namespace {
 
 class host_folder final : public simulated<error_target::host_objects, host_object, com::dual<HostFolder>> {
 public:
-    explicit host_folder(item_description item) noexcept { describe(std::move(item)); }
+    host_folder(const item_description& item, wchar_t* texts) noexcept { describe(item, texts); }
 
     HRESULT STDMETHODCALLTYPE get_FolderObject(HostObject** object) noexcept override
     {
@@ -50,6 +50,6 @@ protected:
 
 } // namespace
 
-com::com_ptr<host_object> make_host_folder(item_description item) { return com::make<host_folder>(std::move(item)); }
+com::com_ptr<host_object> make_host_folder(const item_description& item) { return make_with_texts<host_folder>(item); }
 
 } // namespace simhost

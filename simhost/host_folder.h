@@ -9,6 +9,6 @@
 
 namespace simhost {
 
-com::com_ptr<host_object> make_host_folder(item_description item);
+com::com_ptr<host_object> make_host_folder(const item_description& item);
 
 } // namespace simhost

@@ -9,13 +9,15 @@
 
 #include <com/error.h>
 
+#include <algorithm>
+
 namespace simhost {
 
 namespace {
 
 // The properties below are read millions of times in benchmarks: a successful
 // call does no more than count itself, so it skips the boundary.
-HRESULT copy_text(const std::wstring& text, BSTR* out) noexcept
+HRESULT copy_text(std::wstring_view text, BSTR* out) noexcept
 {
     if (!out) return E_POINTER;
     *out = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
@@ -33,7 +35,7 @@ constexpr error_target target = error_target::host_objects;
 
 class plain_object final : public simulated<target, host_object> {
 public:
-    explicit plain_object(item_description item) noexcept { describe(std::move(item)); }
+    plain_object(const item_description& item, wchar_t* texts) noexcept { describe(item, texts); }
 
     SIMHOST_RESERVED(Reserved01)
     SIMHOST_RESERVED(Reserved02)
@@ -46,21 +48,38 @@ protected:
 
 } // namespace
 
-item_description describe_item(std::wstring id, std::wstring_view name, long type_code, long subtype_code,
-                               std::wstring_view parent_path)
+com::com_ptr<host_object> make_host_object(const item_description& item)
 {
-    item_description item{std::move(id), {}, parent_path.size(), parent_path.size() + 1, type_code, subtype_code};
-    item.full_path.reserve(parent_path.size() + 1 + name.size());
-    item.full_path += parent_path;
-    item.full_path += L'\\';
-    item.full_path += name;
-    return item;
+    if (item.type_code == folder_type) return make_host_folder(item);
+    return make_with_texts<plain_object>(item);
 }
 
-com::com_ptr<host_object> make_host_object(item_description item)
+void host_object::describe(const item_description& item, wchar_t* texts) noexcept
 {
-    if (item.type_code == folder_type) return make_host_folder(std::move(item));
-    return com::make<plain_object>(std::move(item));
+    std::copy(item.id.begin(), item.id.end(), texts);
+    std::copy(item.name.begin(), item.name.end(), texts + item.id.size());
+    texts_ = texts;
+    id_length_ = static_cast<std::uint32_t>(item.id.size());
+    name_length_ = static_cast<std::uint32_t>(item.name.size());
+    type_code_ = item.type_code;
+    subtype_code_ = item.subtype_code;
+    parent_path_ = item.parent_path;
+}
+
+std::wstring host_object::full_path() const
+{
+    std::wstring path;
+    path.reserve(parent_path_->size() + 1 + name_length_);
+    path += *parent_path_;
+    path += L'\\';
+    path += name();
+    return path;
+}
+
+std::vector<std::wstring>& host_object::related_ids()
+{
+    if (!related_) related_ = std::make_unique<std::vector<std::wstring>>();
+    return *related_;
 }
 
 void* host_object::host_object_alias(REFIID iid) noexcept
@@ -81,25 +100,33 @@ HRESULT host_object::get_RelatedObjects(IDispatch** objects) noexcept
 HRESULT host_object::get_ID(BSTR* id) noexcept
 {
     if (auto failure = count_call(operation::object_id)) return report(*failure, target);
-    return copy_text(item_.id, id);
+    return copy_text(this->id(), id);
 }
 
 HRESULT host_object::get_FullPath(BSTR* path) noexcept
 {
     if (auto failure = count_call(operation::object_full_path)) return report(*failure, target);
-    return copy_text(item_.full_path, path);
+    if (!path) return E_POINTER;
+    // Made straight into the BSTR: parent path, "\\", name.
+    const std::wstring_view parent = *parent_path_;
+    *path = ::SysAllocStringLen(nullptr, static_cast<UINT>(parent.size() + 1 + name_length_));
+    if (!*path) return E_OUTOFMEMORY;
+    std::copy(parent.begin(), parent.end(), *path);
+    (*path)[parent.size()] = L'\\';
+    std::copy(name().begin(), name().end(), *path + parent.size() + 1);
+    return S_OK;
 }
 
 HRESULT host_object::get_TypeCode(LONG* type_code) noexcept
 {
     if (auto failure = count_call(operation::object_type_code)) return report(*failure, target);
-    return copy_number(item_.type_code, type_code);
+    return copy_number(type_code_, type_code);
 }
 
 HRESULT host_object::get_SubtypeCode(LONG* subtype_code) noexcept
 {
     if (auto failure = count_call(operation::object_subtype_code)) return report(*failure, target);
-    return copy_number(item_.subtype_code, subtype_code);
+    return copy_number(subtype_code_, subtype_code);
 }
 
 } // namespace simhost

@@ -5,7 +5,7 @@
 //
 // host_object is what both kinds share; make_host_object makes the one that fits.
 
-#include "reserved.h"
+#include "simulated.h" // SIMHOST_RESERVED
 
 #include <com/com_ptr.h>
 #include <com/dual.h>
@@ -13,6 +13,10 @@
 #include <K5TYPLIB.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <type_traits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,40 +25,40 @@ namespace simhost {
 
 inline constexpr long folder_type = 8;
 
-// What a host object is. The name and the containing folder's path are parts of
-// the full path, so that a million items do not keep each text twice.
+// A folder path that the items of the folder share: the repository keeps one
+// text per folder, and each item holds it, so that a million items keep neither
+// their parents' paths nor their full paths.
+using shared_path = std::shared_ptr<const std::wstring>;
+
+// What a host object is. Its texts are copied into the object's own block.
 struct item_description {
-    std::wstring id;
-    std::wstring full_path;
-    std::size_t parent_length = 0; // the parent path is full_path's first parent_length characters
-    std::size_t name_start = 0;    // the name is full_path from here on
+    std::wstring_view id;
+    std::wstring_view name;
+    shared_path parent_path; // never null
     long type_code = 0;
     long subtype_code = 0;
 };
 
-// An item `name` in the folder `parent_path`: full path parent_path + "\" + name.
-item_description describe_item(std::wstring id, std::wstring_view name, long type_code, long subtype_code,
-                               std::wstring_view parent_path);
-
 class host_object : public com::dual<HostObject2> {
 public:
-    const std::wstring& id() const noexcept { return item_.id; }
-    const std::wstring& full_path() const noexcept { return item_.full_path; }
-    std::wstring_view name() const noexcept { return std::wstring_view(item_.full_path).substr(item_.name_start); }
-    std::wstring_view parent_path() const noexcept
-    {
-        return std::wstring_view(item_.full_path).substr(0, item_.parent_length);
-    }
-    long type_code() const noexcept { return item_.type_code; }
+    std::wstring_view id() const noexcept { return {texts_, id_length_}; }
+    std::wstring_view name() const noexcept { return {texts_ + id_length_, name_length_}; }
+    std::wstring_view parent_path() const noexcept { return *parent_path_; }
+    // Made when asked: parent path + "\" + name.
+    std::wstring full_path() const;
+    long type_code() const noexcept { return type_code_; }
 
     // The IDs of the related objects, resolved when asked; guarded by the
-    // repository's lock (see repository.h).
-    std::vector<std::wstring>& related_ids() noexcept { return related_; }
+    // repository's lock (see repository.h). Most objects have none.
+    std::vector<std::wstring>& related_ids();
     // The next object added with the same name; the repository's index of names
     // chains them through here, guarded by its lock.
     host_object*& next_of_name() noexcept { return next_of_name_; }
 
     HostObject2* as_host_object() noexcept { return this; }
+
+    // The block make_with_texts took, object and texts together.
+    static void operator delete(void* block) noexcept { ::operator delete(block); }
 
     // HostObject
     HRESULT STDMETHODCALLTYPE get_RelatedObjects(IDispatch** objects) noexcept override;
@@ -97,18 +101,37 @@ protected:
     // describe the object in their constructors.
     host_object() = default;
     ~host_object() = default;
-    void describe(item_description item) noexcept { item_ = std::move(item); }
+    // `texts` has room for the ID and the name, and lives as long as the object
+    // (it follows the object in the object's own block: see make_host_object).
+    void describe(const item_description& item, wchar_t* texts) noexcept;
 
     // find_alias for both kinds: HostObject is the same pointer as HostObject2.
     void* host_object_alias(REFIID iid) noexcept;
 
 private:
-    item_description item_;
-    std::vector<std::wstring> related_;
+    const wchar_t* texts_ = nullptr; // the ID, then the name
+    std::uint32_t id_length_ = 0;
+    std::uint32_t name_length_ = 0;
+    long type_code_ = 0;
+    long subtype_code_ = 0;
+    shared_path parent_path_;
+    std::unique_ptr<std::vector<std::wstring>> related_;
     host_object* next_of_name_ = nullptr;
 };
 
 // A folder for type 8, an item for every other type.
-com::com_ptr<host_object> make_host_object(item_description item);
+com::com_ptr<host_object> make_host_object(const item_description& item);
+
+// Makes T, a kind of host_object constructed from (item, texts), in one heap
+// block: the object followed by its texts. A million items are a million blocks,
+// not three million.
+template <class T> com::com_ptr<host_object> make_with_texts(const item_description& item)
+{
+    static_assert(sizeof(T) % alignof(wchar_t) == 0);
+    void* block = ::operator new(sizeof(T) + (item.id.size() + item.name.size()) * sizeof(wchar_t));
+    auto* texts = static_cast<wchar_t*>(static_cast<void*>(static_cast<char*>(block) + sizeof(T)));
+    static_assert(std::is_nothrow_constructible_v<T, const item_description&, wchar_t*>);
+    return com::com_ptr<host_object>::attach(new (block) T(item, texts));
+}
 
 } // namespace simhost

@@ -2,10 +2,8 @@
 
 #include "object_collection.h"
 #include "repository.h"
-#include "reserved.h"
 #include "service_call.h"
 #include "simulated.h"
-#include "type_filter.h"
 
 #include <com/bstr.h>
 #include <com/dual.h>
@@ -15,10 +13,35 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace simhost {
 
 namespace {
+
+// A search's type filter: the object types the search returns.
+class type_filter final : public simulated<error_target::host_objects, com::dual<TypeFilter>> {
+public:
+    std::vector<long> types()
+    {
+        std::lock_guard lock(mutex_);
+        return types_;
+    }
+
+    HRESULT STDMETHODCALLTYPE AddType(LONG type_code) noexcept override
+    {
+        return guard([&] {
+            enter(operation::filter_add_type, {number_text(type_code)});
+            std::lock_guard lock(mutex_);
+            types_.push_back(type_code);
+        });
+    }
+    SIMHOST_RESERVED(Reserved01)
+
+private:
+    std::mutex mutex_;
+    std::vector<long> types_; // guarded by mutex_
+};
 
 class host_search final : public simulated<error_target::host_objects, com::dual<HostSearch>> {
 public:

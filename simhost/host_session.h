@@ -3,7 +3,6 @@
 // every time.
 
 #include "object_source.h"
-#include "reserved.h"
 #include "simulated.h"
 
 #include <com/com_ptr.h>

@@ -14,8 +14,6 @@ namespace simhost {
 
 namespace {
 
-std::wstring number_or_null(const LONG* value) { return value ? number_text(*value) : L"null"; }
-
 bool is_object(const VARIANT& value) noexcept { return value.vt == VT_DISPATCH || value.vt == VT_UNKNOWN; }
 
 // Compares values passed by reference as the values they refer to.
@@ -52,31 +50,19 @@ HRESULT host_utility::RaiseError(LONG* code, BSTR* source, SAFEARRAY** arguments
 HRESULT host_utility::DescribeCategory(LONG* category, BSTR* text) noexcept
 {
     return guard([&] {
-        enter(operation::utility_describe_category, {number_or_null(category)});
-        require(category);
-        require(text);
-        *text = com::bstr(L"Category " + number_text(*category)).detach();
+        answer_number(operation::utility_describe_category, category, text,
+                      [](long number) { return L"Category " + number_text(number); });
     });
 }
 
 HRESULT host_utility::CategoryOfType(LONG* type_code, LONG* category) noexcept
 {
-    return guard([&] {
-        enter(operation::utility_category_of_type, {number_or_null(type_code)});
-        require(type_code);
-        require(category);
-        *category = category_of_type(*type_code);
-    });
+    return guard([&] { answer_number(operation::utility_category_of_type, type_code, category, category_of_type); });
 }
 
 HRESULT host_utility::DescribeAclOption(LONG* option, BSTR* text) noexcept
 {
-    return guard([&] {
-        enter(operation::utility_describe_acl_option, {number_or_null(option)});
-        require(option);
-        require(text);
-        *text = com::bstr(number_text(*option)).detach();
-    });
+    return guard([&] { answer_number(operation::utility_describe_acl_option, option, text, number_text); });
 }
 
 HRESULT host_utility::ValuesEqual(VARIANT first, VARIANT second, LONG options, VARIANT_BOOL* equal) noexcept

@@ -7,7 +7,6 @@
 //   every other type code  ->  category 0
 
 #include "operations.h"
-#include "reserved.h"
 #include "simulated.h"
 
 #include <com/dual.h>

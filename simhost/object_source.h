@@ -2,7 +2,6 @@
 // A session's object source: it makes searches (type 39), and carries the flag
 // that HostUtility.SourceFlag answers for it.
 
-#include "reserved.h"
 #include "simulated.h"
 
 #include <com/dual.h>

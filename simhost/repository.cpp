@@ -14,9 +14,15 @@ namespace simhost {
 
 namespace {
 
-// Every key is a view of a text of an object that `by_id` keeps alive.
+// Every key is a view of a text of an object that `by_id` keeps alive, or of the
+// folder path its entry holds.
 using id_index = std::pmr::unordered_map<std::wstring_view, com::com_ptr<host_object>>;
-using item_index = std::pmr::unordered_map<std::wstring_view, std::vector<host_object*>>;
+// A folder path, shared by the items in it, and those items in the order added.
+struct folder_contents {
+    shared_path path;
+    std::vector<host_object*> items;
+};
+using item_index = std::pmr::unordered_map<std::wstring_view, folder_contents>;
 // Names are mostly unique: the objects of one name are chained through the
 // objects themselves (host_object::next_of_name), in the order added, so that an
 // item costs no list of its own.
@@ -57,12 +63,23 @@ std::wstring duplicate_text(std::wstring_view id)
     return L"A host object with the ID '" + std::wstring(id) + L"' is already present.";
 }
 
-host_object& insert_locked(item_description item)
+// The folder with that path, made empty when it is new.
+folder_contents& folder_locked(std::wstring_view path)
 {
-    com::com_ptr<host_object> object = make_host_object(std::move(item));
+    if (const auto found = state->by_parent_path.find(path); found != state->by_parent_path.end()) return found->second;
+    folder_contents contents{std::make_shared<const std::wstring>(path), {}};
+    const std::wstring_view key = *contents.path;
+    return state->by_parent_path.emplace(key, std::move(contents)).first->second;
+}
+
+host_object& insert_locked(const new_item& item)
+{
+    folder_contents& folder = folder_locked(item.parent_path);
+    com::com_ptr<host_object> object =
+        make_host_object({item.id, item.name, folder.path, item.type_code, item.subtype_code});
     host_object& added = *object;
     state->by_id.emplace(added.id(), std::move(object));
-    state->by_parent_path[added.parent_path()].push_back(&added);
+    folder.items.push_back(&added);
     const auto [named, first] = state->by_name.try_emplace(added.name(), name_chain{&added, &added});
     if (!first) named->second.last = named->second.last->next_of_name() = &added;
     return added;
@@ -83,8 +100,7 @@ com::com_ptr<host_object> add_item(const new_item& item)
 {
     std::lock_guard guard(mutex);
     if (find_locked(item.id)) com::throw_with_new_info(E_INVALIDARG, L"KSimHost", duplicate_text(item.id));
-    return com::com_ptr<host_object>(&insert_locked(
-        describe_item(std::wstring(item.id), item.name, item.type_code, item.subtype_code, item.parent_path)));
+    return com::com_ptr<host_object>(&insert_locked(item));
 }
 
 added_items add_items(std::size_t count, const std::function<new_item(std::size_t)>& row)
@@ -96,8 +112,7 @@ added_items add_items(std::size_t count, const std::function<new_item(std::size_
     for (std::size_t index = 0; index < count; ++index) {
         const new_item item = row(index);
         if (find_locked(item.id)) return {index, L"Row " + std::to_wstring(index) + L": " + duplicate_text(item.id)};
-        insert_locked(
-            describe_item(std::wstring(item.id), item.name, item.type_code, item.subtype_code, item.parent_path));
+        insert_locked(item);
     }
     return {count, std::nullopt};
 }
@@ -136,7 +151,7 @@ object_list contents_of(std::wstring_view folder_path)
 {
     std::lock_guard guard(mutex);
     const auto found = state->by_parent_path.find(folder_path);
-    return found != state->by_parent_path.end() ? referenced(found->second) : object_list{};
+    return found != state->by_parent_path.end() ? referenced(found->second.items) : object_list{};
 }
 
 object_list find_by_name(std::wstring_view name, const std::vector<long>& types)

@@ -19,7 +19,13 @@ void throw_if_injected(const std::optional<injected_failure>& failure)
 void enter(operation op, std::initializer_list<std::wstring_view> arguments)
 {
     const std::optional<injected_failure> failure = count_call(op);
-    std::wstring line(name_of(op));
+    // One allocation for the line: hosts log millions of these.
+    std::size_t length = name_of(op).size() + 2 + arguments.size();
+    for (std::wstring_view argument : arguments)
+        length += argument.size();
+    std::wstring line;
+    line.reserve(length);
+    line += name_of(op);
     line += L'(';
     bool first = true;
     for (std::wstring_view argument : arguments) {
@@ -40,5 +46,7 @@ void require(const void* pointer)
 }
 
 std::wstring number_text(long value) { return std::to_wstring(value); }
+
+std::wstring number_or_null(const LONG* value) { return value ? number_text(*value) : L"null"; }
 
 } // namespace simhost

@@ -5,9 +5,14 @@
 
 #include "operations.h"
 
+#include <com/bstr.h>
+
+#include <windows.h>
+
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace simhost {
 
@@ -22,5 +27,23 @@ void enter_unlogged(operation op);
 void require(const void* pointer);
 
 std::wstring number_text(long value);
+
+// The number a pointer refers to as text, "null" for none.
+std::wstring number_or_null(const LONG* value);
+
+// An operation that takes a number by reference and hands out one result: logs
+// the number, requires both pointers, then hands out what `answer` makes of the
+// number (a text as a BSTR).
+template <class Result, class Answer>
+void answer_number(operation op, const LONG* number, Result* result, Answer&& answer)
+{
+    enter(op, {number_or_null(number)});
+    require(number);
+    require(result);
+    if constexpr (std::is_same_v<Result, BSTR>)
+        *result = com::bstr(answer(*number)).detach();
+    else
+        *result = answer(*number);
+}
 
 } // namespace simhost

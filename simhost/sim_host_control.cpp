@@ -4,7 +4,7 @@
 #include "call_log.h"
 #include "error_modes.h"
 #include "item_rows.h"
-#include "live_objects.h"
+#include "simulated.h"
 #include "repository.h"
 #include "service_call.h"
 #include "settings.h"
@@ -129,10 +129,12 @@ HRESULT sim_host_control::TakeTraceRecords(SAFEARRAY** records) noexcept
 {
     return boundary([&] {
         require(records);
-        const std::vector<long> taken = take_trace_records();
-        SAFEARRAY* array = ::SafeArrayCreateVector(VT_I4, 0, static_cast<ULONG>(taken.size()));
+        SAFEARRAY* array = nullptr;
+        take_trace_records([&](const std::vector<long>& taken) {
+            array = ::SafeArrayCreateVector(VT_I4, 0, static_cast<ULONG>(taken.size()));
+            if (array) std::copy(taken.begin(), taken.end(), static_cast<LONG*>(array->pvData));
+        });
         if (!array) com::throw_without_info(E_OUTOFMEMORY);
-        std::copy(taken.begin(), taken.end(), static_cast<LONG*>(array->pvData));
         *records = array;
     });
 }
@@ -181,7 +183,7 @@ HRESULT sim_host_control::get_LiveObjects(LONG* count) noexcept
 {
     return boundary([&] {
         require(count);
-        *count = live_object_count();
+        *count = live_objects.load();
     });
 }
 

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <map>
 #include <cstdio>
+#include <functional>
 #include <mutex>
 #include <unordered_map>
 
@@ -17,13 +18,14 @@ namespace {
 
 std::atomic<long> mode{trace_record};
 std::mutex mutex;
-std::vector<std::wstring> lines;      // guarded by mutex
-std::map<std::wstring, long> counted; // guarded by mutex: each counted line and its count
+std::vector<std::wstring> lines;                   // guarded by mutex
+std::map<std::wstring, long, std::less<>> counted; // guarded by mutex: each counted line and its count
 std::atomic<bool> counting{false};
-// Looks a label up by view, without making a text of it first.
+// Looks a label up by view, without making a text of it first. Not noexcept, so
+// that the map may keep each label's hash (see common/keyed_table.h).
 struct label_hash {
     using is_transparent = void;
-    std::size_t operator()(std::wstring_view label) const noexcept { return std::hash<std::wstring_view>{}(label); }
+    std::size_t operator()(std::wstring_view label) const { return std::hash<std::wstring_view>{}(label); }
 };
 std::atomic<bool> keeping_records{false};
 std::vector<long> records;                                                     // guarded by mutex
@@ -87,12 +89,11 @@ void add_trace_record(long level, std::wstring_view format, std::wstring_view fi
     records.insert(records.end(), {level, kind, first_id, second_id});
 }
 
-std::vector<long> take_trace_records()
+void take_trace_records(const std::function<void(const std::vector<long>&)>& take)
 {
     std::lock_guard guard(mutex);
-    std::vector<long> taken(records.begin(), records.end());
+    take(records);
     records.clear(); // keeps its capacity for the next call's records
-    return taken;
 }
 
 long trace_label_id(std::wstring_view label)
@@ -120,7 +121,7 @@ long counted_trace_lines(const std::wstring& line) noexcept
 
 bool trace_counting() noexcept { return counting.load(std::memory_order_relaxed); }
 
-void count_trace(const std::wstring& line) noexcept
+void count_trace(std::wstring_view line) noexcept
 {
     if (!trace_counting()) return;
     std::lock_guard guard(mutex);

@@ -1,6 +1,7 @@
 #pragma once
 // The lines TraceService.Trace records, and where else they go.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +28,7 @@ void set_counted_trace_line(std::wstring line);
 long counted_trace_lines(const std::wstring& line) noexcept;
 // Whether a line is being counted, so that a discarding service must still build it.
 bool trace_counting() noexcept;
-void count_trace(const std::wstring& line) noexcept;
+void count_trace(std::wstring_view line) noexcept;
 
 // Compact records: when kept (in every mode, discarding included), each Trace
 // call adds four numbers: its level, its format kind (host_trace::format_kind)
@@ -36,8 +37,8 @@ void count_trace(const std::wstring& line) noexcept;
 void keep_trace_records(bool keep) noexcept;
 bool trace_records_kept() noexcept;
 void add_trace_record(long level, std::wstring_view format, std::wstring_view first, std::wstring_view second);
-// The records kept so far, forgotten here.
-std::vector<long> take_trace_records();
+// Hands the records kept so far to `take`, then forgets them.
+void take_trace_records(const std::function<void(const std::vector<long>&)>& take);
 long trace_label_id(std::wstring_view label);
 
 // Forgets the lines, the records, the labels' ids and the counted lines, and restores the mode.

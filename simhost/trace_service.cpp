@@ -13,31 +13,60 @@ namespace simhost {
 
 namespace {
 
+// Visits the texts of an array of VARIANTs that are all texts, in place, and
+// answers true; answers false, visiting nothing, for any other array.
+template <class Visit> bool visit_plain_texts(SAFEARRAY* arguments, Visit visit)
+{
+    VARTYPE type = VT_EMPTY;
+    void* data = nullptr;
+    if (::SafeArrayGetDim(arguments) != 1 || FAILED(::SafeArrayGetVartype(arguments, &type)) || type != VT_VARIANT ||
+        FAILED(::SafeArrayAccessData(arguments, &data)))
+        return false;
+    const auto* items = static_cast<const VARIANT*>(data);
+    const ULONG count = arguments->rgsabound[0].cElements;
+    bool plain = true;
+    for (ULONG i = 0; i < count && plain; ++i)
+        plain = items[i].vt == VT_BSTR;
+    if (plain) {
+        for (ULONG i = 0; i < count; ++i)
+            visit(com::bstr::view_of(items[i].bstrVal));
+    }
+    ::SafeArrayUnaccessData(arguments);
+    return plain;
+}
+
 // The first two arguments as the compact record wants them: a VARIANT array's
 // texts are read in place; anything else goes through their texts.
 void add_record(LONG level, BSTR format, SAFEARRAY* arguments)
 {
     std::wstring_view labels[2];
-    VARTYPE type = VT_EMPTY;
-    void* data = nullptr;
-    if (::SafeArrayGetDim(arguments) == 1 && SUCCEEDED(::SafeArrayGetVartype(arguments, &type)) && type == VT_VARIANT &&
-        SUCCEEDED(::SafeArrayAccessData(arguments, &data))) {
-        const auto* items = static_cast<const VARIANT*>(data);
-        const ULONG count = arguments->rgsabound[0].cElements;
-        bool plain = true;
-        for (ULONG i = 0; i < count && i < 2; ++i) {
-            if (items[i].vt == VT_BSTR)
-                labels[i] = com::bstr::view_of(items[i].bstrVal);
-            else
-                plain = false;
-        }
-        if (plain) add_trace_record(level, com::bstr::view_of(format), labels[0], labels[1]);
-        ::SafeArrayUnaccessData(arguments);
-        if (plain) return;
+    std::size_t seen = 0;
+    if (visit_plain_texts(arguments, [&](std::wstring_view text) {
+            if (seen < 2) labels[seen] = text;
+            ++seen;
+        })) {
+        add_trace_record(level, com::bstr::view_of(format), labels[0], labels[1]);
+        return;
     }
     const std::vector<std::wstring> texts = texts_of(arguments);
     add_trace_record(level, com::bstr::view_of(format), texts.size() > 0 ? texts[0] : std::wstring_view(),
                      texts.size() > 1 ? texts[1] : std::wstring_view());
+}
+
+// "level|format|argument|argument...", made in `line`.
+void make_line(LONG level, BSTR format, SAFEARRAY* arguments, std::wstring& line)
+{
+    line.reserve(64);
+    line += number_text(level);
+    line += host_trace::separator;
+    line += com::bstr::view_of(format);
+    const auto add = [&](std::wstring_view argument) {
+        line += host_trace::separator;
+        line += argument;
+    };
+    if (visit_plain_texts(arguments, add)) return;
+    for (const std::wstring& argument : texts_of(arguments))
+        add(argument);
 }
 
 } // namespace
@@ -53,14 +82,8 @@ HRESULT trace_service::Trace(LONG level, BSTR* format, SAFEARRAY** arguments) no
     return guard([&] {
         if (trace_records_kept()) add_record(level, *format, *arguments);
         if (!line_wanted) return;
-        // "level|format|argument|argument..."
-        std::wstring line = number_text(level);
-        line += host_trace::separator;
-        line += com::bstr::view_of(*format);
-        for (const std::wstring& argument : texts_of(*arguments)) {
-            line += host_trace::separator;
-            line += argument;
-        }
+        std::wstring line;
+        make_line(level, *format, *arguments, line);
         count_trace(line);
         if (!trace_discarded()) record_trace(std::move(line));
     });

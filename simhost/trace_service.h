@@ -2,7 +2,6 @@
 // TraceService: records the component's trace lines (see trace_log.h).
 
 #include "operations.h"
-#include "reserved.h"
 #include "simulated.h"
 
 #include <com/dual.h>

@@ -13,6 +13,7 @@
 // in the working directory, then on the system path).
 #include "com/bstr.h"
 #include "com/com_ptr.h"
+#include "com/type_descriptions.h"
 
 #include <oaidl.h>
 #include <objbase.h>
@@ -40,34 +41,15 @@ void check(HRESULT hr, const char* what)
 
 std::string narrow(std::wstring_view text) { return std::string(text.begin(), text.end()); }
 
-// Type and library attributes, released with their owner's own call.
-class type_attributes {
-public:
-    explicit type_attributes(ITypeInfo* info) : info_(info) { check(info->GetTypeAttr(&attributes_), "GetTypeAttr"); }
-    ~type_attributes() { info_->ReleaseTypeAttr(attributes_); }
-    type_attributes(const type_attributes&) = delete;
-    type_attributes& operator=(const type_attributes&) = delete;
-    const TYPEATTR* operator->() const { return attributes_; }
-
-private:
-    ITypeInfo* info_;
-    TYPEATTR* attributes_ = nullptr;
+// Type attributes and member descriptions, or a failure naming the call.
+struct type_attributes : com::type_attributes {
+    explicit type_attributes(ITypeInfo* info) : com::type_attributes(info) { check(result(), "GetTypeAttr"); }
 };
-
-class function_description {
-public:
-    function_description(ITypeInfo* info, UINT index) : info_(info)
+struct function_description : com::function_description {
+    function_description(ITypeInfo* info, UINT index) : com::function_description(info, index)
     {
-        check(info->GetFuncDesc(index, &description_), "GetFuncDesc");
+        check(result(), "GetFuncDesc");
     }
-    ~function_description() { info_->ReleaseFuncDesc(description_); }
-    function_description(const function_description&) = delete;
-    function_description& operator=(const function_description&) = delete;
-    const FUNCDESC* operator->() const { return description_; }
-
-private:
-    ITypeInfo* info_;
-    FUNCDESC* description_ = nullptr;
 };
 
 struct documentation {
@@ -120,10 +102,9 @@ public:
 private:
     void copy_library_attributes()
     {
-        TLIBATTR* attributes = nullptr;
-        check(declared_->GetLibAttr(&attributes), "GetLibAttr");
-        const TLIBATTR a = *attributes;
-        declared_->ReleaseTLibAttr(attributes);
+        const com::library_attributes attributes(declared_);
+        check(attributes.result(), "GetLibAttr");
+        const TLIBATTR a = *attributes.operator->();
         com::bstr name, help;
         DWORD help_context = 0;
         check(declared_->GetDocumentation(-1, name.put(), help.put(), &help_context, nullptr), "GetDocumentation");
@@ -285,11 +266,9 @@ bool is_automation_library_for_another_platform(ITypeLib* library, SYSKIND platf
 {
     // stdole2.tlb, {00020430-0000-0000-C000-000000000046}
     const GUID automation = {0x00020430, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-    TLIBATTR* attributes = nullptr;
-    check(library->GetLibAttr(&attributes), "GetLibAttr");
-    const bool other = IsEqualGUID(attributes->guid, automation) && attributes->syskind != platform;
-    library->ReleaseTLibAttr(attributes);
-    return other;
+    const com::library_attributes attributes(library);
+    check(attributes.result(), "GetLibAttr");
+    return IsEqualGUID(attributes->guid, automation) && attributes->syskind != platform;
 }
 
 com::com_ptr<ICreateTypeInfo> add_interface(ICreateTypeLib2* library, const wchar_t* name, REFIID iid, ITypeInfo* base,

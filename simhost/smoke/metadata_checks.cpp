@@ -135,6 +135,12 @@ void check_folder_tree(ISimHostControl& host)
         expect(top_items && ids_of(drain(*top_items)) == std::vector<std::wstring>{L"F2", L"A1"},
                "AddItems appends to the folder's contents");
     }
+
+    // Items share their folder's path with the repository; one held past
+    // ClearObjects keeps it, and its ID and name.
+    host.ClearObjects();
+    expect(full_path(*late) == L"\\Shared\\Reports\\Late" && id_of(late.get()) == L"I1",
+           "an item held past ClearObjects keeps its ID and full path");
 }
 
 void check_searches(ISimHostControl& host)

@@ -80,15 +80,9 @@ TEST(DispatchTest, LogInterfacesDispatchOnThemselves)
 
     auto settings = create<IUnknown>(CLSID_CLogSettings);
     auto settings_dispatch = dispatch_of<IKSQLogSettings>(settings);
-    VARIANT argument;
-    argument.vt = VT_DISPATCH;
-    argument.pdispVal = dispatch.get();
-    DISPPARAMS params = {&argument, nullptr, 1, 0};
     EXCEPINFO exception = {};
     // The setting's name is empty: 63610 arrives as an exception.
-    EXPECT_EQ(settings_dispatch->Invoke(dispid_of(*settings_dispatch, L"Add"), IID_NULL, LOCALE_USER_DEFAULT,
-                                        DISPATCH_METHOD, &params, nullptr, &exception, nullptr),
-              DISP_E_EXCEPTION);
+    EXPECT_EQ(invoke_with_object(*settings_dispatch, L"Add", dispatch.get(), nullptr, &exception), DISP_E_EXCEPTION);
     EXPECT_EQ(exception.scode, numbered(63610));
     EXPECT_EQ(com::bstr::view_of(exception.bstrSource), L"CLogSettings");
     ::SysFreeString(exception.bstrSource);

@@ -106,14 +106,6 @@ protected:
         options = create<IKSQMergeOptions>(CLSID_CMergeOptions);
         settings = create<IKSQLogSettings>(CLSID_CLogSettings);
     }
-    void TearDown() override
-    {
-        rules.reset();
-        rules2.reset();
-        options.reset();
-        settings.reset();
-        expect_ok(host->Reset());
-    }
 
     host_mode mode() const { return GetParam().mode; }
     bool by_vtable() const { return GetParam().via == channel::vtable; }

@@ -69,15 +69,11 @@ TEST_F(HostileClientTest, AnObjectThatIsNotAHostObjectIsATypeMismatch)
 {
     auto rules = create<IKSQMergeRules>(CLSID_CMergeRules);
     auto not_a_host_object = create<IDispatch>(CLSID_CLogSetting);
-    VARIANT argument;
-    argument.vt = VT_DISPATCH;
-    argument.pdispVal = not_a_host_object.get();
-    DISPPARAMS params = {&argument, nullptr, 1, 0};
     com::variant result;
     UINT argument_error = 99;
-    EXPECT_EQ(rules->Invoke(dispid_of(*rules, L"FindAction"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                            result.put(), nullptr, &argument_error),
-              DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(
+        invoke_with_object(*rules, L"FindAction", not_a_host_object.get(), result.put(), nullptr, &argument_error),
+        DISP_E_TYPEMISMATCH);
     EXPECT_EQ(argument_error, 0u);
     const failure f = failure_of(DISP_E_TYPEMISMATCH);
     EXPECT_NE(f.description.find(L"HostObject"), std::wstring::npos) << testing::PrintToString(f.description);
@@ -109,31 +105,26 @@ TEST_F(HostileClientTest, NullOutPointersFailWithErrorInformation)
     EXPECT_EQ(failure_of(factory->CreateInstance(nullptr, IID_IUnknown, nullptr)).code, E_POINTER);
 }
 
-TEST_F(HostileClientTest, UnbalancedUnlocksCannotDriveTheLockCountBelowZero)
+// Locks (or unlocks) the server twice through a class factory of its own, which
+// is released afterwards.
+void lock_server_twice(BOOL lock)
 {
-    {
-        com::com_ptr<IClassFactory> factory;
-        expect_ok(::CoGetClassObject(CLSID_CLogSetting, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                                     factory.put_void()));
-        expect_ok(factory->LockServer(FALSE));
-        expect_ok(factory->LockServer(FALSE));
-    }
-    host.reset();
-    EXPECT_EQ(component_can_unload_now(), S_OK) << "nothing alive, nothing locked";
-
     com::com_ptr<IClassFactory> factory;
     expect_ok(
         ::CoGetClassObject(CLSID_CLogSetting, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.put_void()));
-    expect_ok(factory->LockServer(TRUE));
-    expect_ok(factory->LockServer(TRUE));
-    factory.reset();
+    expect_ok(factory->LockServer(lock));
+    expect_ok(factory->LockServer(lock));
+}
+
+TEST_F(HostileClientTest, UnbalancedUnlocksCannotDriveTheLockCountBelowZero)
+{
+    lock_server_twice(FALSE);
+    host.reset();
+    EXPECT_EQ(component_can_unload_now(), S_OK) << "nothing alive, nothing locked";
+
+    lock_server_twice(TRUE);
     EXPECT_EQ(component_can_unload_now(), S_FALSE) << "two locks held";
-    com::com_ptr<IClassFactory> again;
-    expect_ok(
-        ::CoGetClassObject(CLSID_CLogSetting, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, again.put_void()));
-    expect_ok(again->LockServer(FALSE));
-    expect_ok(again->LockServer(FALSE));
-    again.reset();
+    lock_server_twice(FALSE);
     EXPECT_EQ(component_can_unload_now(), S_OK);
 }
 

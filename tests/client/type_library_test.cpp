@@ -3,6 +3,7 @@
 #include "support/com_testing.h"
 
 #include "com/registry.h"
+#include "com/type_descriptions.h"
 
 #include <K1MrgRls.h>
 #include <K1PriTyp.h>
@@ -25,24 +26,9 @@ com::com_ptr<ITypeLib> registered_library()
     return library;
 }
 
-// Type attributes, released with the type information's own call.
-class type_attributes {
-public:
-    explicit type_attributes(ITypeInfo* info) : info_(info)
-    {
-        expect_ok(info_->GetTypeAttr(&attributes_), "GetTypeAttr");
-    }
-    ~type_attributes()
-    {
-        if (attributes_) info_->ReleaseTypeAttr(attributes_);
-    }
-    type_attributes(const type_attributes&) = delete;
-    type_attributes& operator=(const type_attributes&) = delete;
-    const TYPEATTR* operator->() const { return attributes_; }
-
-private:
-    ITypeInfo* info_;
-    TYPEATTR* attributes_ = nullptr;
+// The type attributes; without them the test fails.
+struct type_attributes : com::type_attributes {
+    explicit type_attributes(ITypeInfo* info) : com::type_attributes(info) { expect_ok(result(), "GetTypeAttr"); }
 };
 
 std::wstring name_of(ITypeInfo* info, MEMBERID member = MEMBERID_NIL)
@@ -67,13 +53,11 @@ std::pair<std::wstring, std::wstring> home_of(ITypeInfo* info)
     com::com_ptr<ITypeLib> library;
     UINT index = 0;
     expect_ok(info->GetContainingTypeLib(library.put(), &index), "GetContainingTypeLib");
-    TLIBATTR* attributes = nullptr;
-    expect_ok(library->GetLibAttr(&attributes), "GetLibAttr");
+    const com::library_attributes attributes(library.get());
+    expect_ok(attributes.result(), "GetLibAttr");
     wchar_t guid[64] = {};
     ::StringFromGUID2(attributes->guid, guid, 64);
-    std::wstring version = std::to_wstring(attributes->wMajorVerNum) + L"." + std::to_wstring(attributes->wMinorVerNum);
-    library->ReleaseTLibAttr(attributes);
-    return {guid, version};
+    return {guid, std::to_wstring(attributes->wMajorVerNum) + L"." + std::to_wstring(attributes->wMinorVerNum)};
 }
 
 struct coclass_entry {
@@ -146,14 +130,13 @@ TEST(TypeLibraryTest, LibraryAttributesAndRegistrationLocale)
 {
     auto library = registered_library();
     ASSERT_TRUE(library);
-    TLIBATTR* attributes = nullptr;
-    expect_ok(library->GetLibAttr(&attributes));
+    const com::library_attributes attributes(library.get());
+    expect_ok(attributes.result());
     EXPECT_TRUE(IsEqualGUID(attributes->guid, LIBID_K1MrgRls));
     EXPECT_EQ(attributes->wMajorVerNum, 1);
     EXPECT_EQ(attributes->wMinorVerNum, 2);
     EXPECT_EQ(attributes->lcid, 0x0409u) << "the library's own locale";
     EXPECT_EQ(attributes->syskind, com::registry::native_syskind) << "built for the process's bitness";
-    library->ReleaseTLibAttr(attributes);
 
     com::bstr name, help;
     expect_ok(library->GetDocumentation(-1, name.put(), help.put(), nullptr, nullptr));

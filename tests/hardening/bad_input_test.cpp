@@ -5,6 +5,8 @@
 // too few arguments, with the wrong kind of call, with arguments of every VARIANT
 // type, and unknown members are asked for. Nothing crashes, and nothing that
 // failed stores anything.
+#include "merge_scenario.h"
+
 #include "support/com_testing.h"
 #include "support/sim_host.h"
 
@@ -37,17 +39,6 @@ protected:
         setting = create<IKSQLogSetting>(CLSID_CLogSetting);
         folder_rule = create<IKSQFolderRule>(CLSID_CFolderRule);
     }
-    void TearDown() override
-    {
-        rules.reset();
-        rules2.reset();
-        options.reset();
-        settings.reset();
-        setting.reset();
-        folder_rule.reset();
-        expect_ok(host->ClearObjects());
-        expect_ok(host->Reset());
-    }
 
     std::vector<std::wstring> object_rules()
     {
@@ -67,44 +58,18 @@ protected:
         expect_ok(settings->CreateIterator(iterator.put()));
         return record_texts(*iterator, &IKSQLogSetting::get_LogFile);
     }
-    // Everything the objects of the test hold, as one text.
-    std::wstring everything()
+    // Everything the objects of the test hold: the stores, then the loose log
+    // setting and folder rule.
+    std::pair<hardening::stored_state, std::wstring> everything()
     {
-        std::wstring text;
-        for (const auto& id : object_rules())
-            text += L"o:" + id + L";";
-        for (const auto& path : folder_rules())
-            text += L"f:" + path + L";";
-        for (const auto& file : log_files())
-            text += L"l:" + file + L";";
-        com::com_ptr<IKSQCategoryRuleIterator> categories;
-        expect_ok(rules->CreateCategoryRuleIterator(categories.put()));
-        VARIANT_BOOL more = VARIANT_FALSE;
-        expect_ok(categories->HasNext(&more));
-        text += more ? L"categories;" : L"";
-        com::com_ptr<IKSQObjectTypeRuleIterator> types;
-        expect_ok(rules->CreateObjectTypeRuleIterator(types.put()));
-        expect_ok(types->HasNext(&more));
-        text += more ? L"types;" : L"";
-        LONG values[8] = {};
-        expect_ok(options->get_CopyACLOption(&values[0]));
-        expect_ok(options->get_ResolutionMethod(&values[1]));
-        expect_ok(options->get_UserMergeOptions(&values[2]));
-        expect_ok(options->get_MapSchemaObjectsSetting(&values[3]));
-        expect_ok(options->get_UpdateSchemaOption(&values[4]));
-        expect_ok(options->get_LockTakeOverOption(&values[5]));
-        expect_ok(options->get_TVOnOffMergeOptions(&values[6]));
-        expect_ok(options.try_as<IKSQTransvaneOptions>()->get_CopyFolder(&values[7]));
-        for (LONG value : values)
-            text += std::to_wstring(value) + L",";
         com::bstr file, path;
         LONG level = 0, action = 0;
         expect_ok(setting->get_LogFile(file.put()));
         expect_ok(setting->get_LogLevel(&level));
         expect_ok(folder_rule->get_Path(path.put()));
         expect_ok(folder_rule->get_Action(&action));
-        return text + L"|" + file.str() + L"|" + std::to_wstring(level) + L"|" + path.str() + L"|" +
-               std::to_wstring(action);
+        return {hardening::read_state(rules.get(), settings.get(), options.get()),
+                file.str() + L"|" + std::to_wstring(level) + L"|" + path.str() + L"|" + std::to_wstring(action)};
     }
 
     com::com_ptr<IKSQMergeRules> rules;
@@ -124,34 +89,17 @@ TEST_F(BadInputTest, NullOutPointersFailWithErrorInformation)
     expect_ok(rules2->SetFolderRule(com::bstr(L"\\p").get(), 7));
     expect_ok(setting->put_LogFile(com::bstr(L"x.log").get()));
     expect_ok(settings->Add(setting.get()));
-    com::com_ptr<IKSQCategoryRuleIterator> categories;
-    com::com_ptr<IKSQObjectTypeRuleIterator> types;
-    com::com_ptr<IKSQObjectRuleIterator> objects;
-    com::com_ptr<IKSQFolderRuleIterator> folders;
-    com::com_ptr<IKSQLogSettingsIterator> logs;
-    expect_ok(rules->CreateCategoryRuleIterator(categories.put()));
-    expect_ok(rules->CreateObjectTypeRuleIterator(types.put()));
-    expect_ok(rules->CreateObjectRuleIterator(objects.put()));
-    expect_ok(rules2->CreateFolderRuleIterator(folders.put()));
-    expect_ok(settings->CreateIterator(logs.put()));
-    com::com_ptr<IKSQCategoryRule> category;
-    com::com_ptr<IKSQObjectTypeRule> type;
-    com::com_ptr<IKSQObjectRule> object;
-    com::com_ptr<IKSQFolderRule> folder;
-    {
-        com::com_ptr<IKSQCategoryRuleIterator> i;
-        expect_ok(rules->CreateCategoryRuleIterator(i.put()));
-        expect_ok(i->Next(category.put()));
-        com::com_ptr<IKSQObjectTypeRuleIterator> j;
-        expect_ok(rules->CreateObjectTypeRuleIterator(j.put()));
-        expect_ok(j->Next(type.put()));
-        com::com_ptr<IKSQObjectRuleIterator> k;
-        expect_ok(rules->CreateObjectRuleIterator(k.put()));
-        expect_ok(k->Next(object.put()));
-        com::com_ptr<IKSQFolderRuleIterator> l;
-        expect_ok(rules2->CreateFolderRuleIterator(l.put()));
-        expect_ok(l->Next(folder.put()));
-    }
+    auto categories = make_iterator(*rules, &IKSQMergeRules::CreateCategoryRuleIterator);
+    auto types = make_iterator(*rules, &IKSQMergeRules::CreateObjectTypeRuleIterator);
+    auto objects = make_iterator(*rules, &IKSQMergeRules::CreateObjectRuleIterator);
+    auto folders = make_iterator(*rules2, &IKSQMergeRules2::CreateFolderRuleIterator);
+    auto logs = make_iterator(*settings, &IKSQLogSettings::CreateIterator);
+    // The records come from iterators of their own, so that those above still
+    // have a record ahead.
+    auto category = first_record<IKSQCategoryRule>(make_iterator(*rules, &IKSQMergeRules::CreateCategoryRuleIterator));
+    auto type = first_record<IKSQObjectTypeRule>(make_iterator(*rules, &IKSQMergeRules::CreateObjectTypeRuleIterator));
+    auto object = first_record<IKSQObjectRule>(make_iterator(*rules, &IKSQMergeRules::CreateObjectRuleIterator));
+    auto folder = first_record<IKSQFolderRule>(make_iterator(*rules2, &IKSQMergeRules2::CreateFolderRuleIterator));
     ASSERT_TRUE(category && type && object && folder);
     auto host_object = add_item(*host, L"n1", L"N", 120, L"");
     auto v1 = options.try_as<IKSQMergeOptions>();
@@ -215,7 +163,7 @@ TEST_F(BadInputTest, NullOutPointersFailWithErrorInformation)
         {L"CMergeOptions", [&] { return options->get_TVOnOffMergeOptions(nullptr); }},
         {L"CMergeOptions", [&] { return transvane->get_CopyFolder(nullptr); }},
     };
-    const std::wstring before = everything();
+    const auto before = everything();
     for (const auto& [label, call] : calls) {
         ++inputs_tried;
         const failure f = failure_of(call());
@@ -232,7 +180,7 @@ TEST_F(BadInputTest, NullOutPointersFailWithErrorInformation)
 
 TEST_F(BadInputTest, NullObjectsFailClearlyAndChangeNothing)
 {
-    const std::wstring before = everything();
+    const auto before = everything();
     LONG action = 0;
     failure f = failure_of(rules->FindAction(nullptr, &action));
     EXPECT_TRUE(FAILED(f.code));
@@ -453,7 +401,7 @@ TEST_F(BadInputTest, MalformedDispatchCallsFailWithAutomationCodesAndStoreNothin
         {"IKSQLogSetting", com::com_ptr<IDispatch>(setting.get())},
         {"IKSQFolderRule", com::com_ptr<IDispatch>(folder_rule.get())},
     };
-    const std::wstring before = everything();
+    const auto before = everything();
     const std::set<HRESULT> argument_codes = {
         DISP_E_TYPEMISMATCH, DISP_E_BADVARTYPE, DISP_E_OVERFLOW, DISP_E_PARAMNOTOPTIONAL, DISP_E_PARAMNOTFOUND,
         DISP_E_EXCEPTION,    E_INVALIDARG,      E_POINTER,       DISP_E_BADPARAMCOUNT};

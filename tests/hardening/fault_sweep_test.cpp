@@ -79,12 +79,6 @@ struct run_record {
 
 class FaultSweepTest : public SimHostTest {
 protected:
-    void TearDown() override
-    {
-        expect_ok(host->ClearObjects());
-        expect_ok(host->Reset());
-    }
-
     // The scenario from a fresh state (fresh repository, thread services set up
     // anew), optionally with one failure injected.
     run_record fresh_run(std::size_t limit, const std::vector<step_outcome>* clean = nullptr,

@@ -23,16 +23,34 @@ template <class I> HRESULT make(com::com_ptr<I>& slot, REFCLSID clsid)
     return ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, __uuidof(I), slot.put_void());
 }
 
-template <class Rule, class Iterator, class Describe>
-std::vector<std::wstring> walk(Iterator* iterator, Describe describe)
+// One property of a record as text.
+template <class Record> std::wstring property_text(Record& record, HRESULT (STDMETHODCALLTYPE Record::*read)(BSTR*))
+{
+    com::bstr text;
+    (record.*read)(text.put());
+    return text.str();
+}
+template <class Record> std::wstring property_text(Record& record, HRESULT (STDMETHODCALLTYPE Record::*read)(LONG*))
+{
+    LONG value = 0;
+    (record.*read)(&value);
+    return std::to_wstring(value);
+}
+
+// Each record an iterator hands out, as its properties separated by spaces.
+template <class Record, class Iterator, class... Reads>
+std::vector<std::wstring> rows(const com::com_ptr<Iterator>& iterator, Reads... reads)
 {
     std::vector<std::wstring> result;
     if (!iterator) return {L"no iterator"};
     for (;;) {
-        com::com_ptr<Rule> rule;
-        if (FAILED(iterator->Next(rule.put()))) return {L"Next failed"};
-        if (!rule) return result;
-        result.push_back(describe(*rule));
+        com::com_ptr<Record> record;
+        if (FAILED(iterator->Next(record.put()))) return {L"Next failed"};
+        if (!record) return result;
+        std::wstring row;
+        ((row += property_text(*record, reads) + L" "), ...);
+        row.pop_back();
+        result.push_back(std::move(row));
     }
 }
 
@@ -193,71 +211,47 @@ std::vector<step_outcome> merge_scenario::run(std::size_t limit, const std::vect
 stored_state merge_scenario::state()
 {
     expect_ok(host_.ClearFailures());
+    return read_state(rules_.get(), settings_.get(), options_.get());
+}
+
+stored_state read_state(IKSQMergeRules* rules, IKSQLogSettings* settings, IKSQMergeOptions5* options)
+{
     stored_state result;
     const auto absent = std::vector<std::wstring>{L"absent"};
-    if (!rules_) {
+    if (!rules) {
         result.category_rules = result.type_rules = result.object_rules = result.folder_rules = absent;
     } else {
-        auto rules2 = rules_.try_as<IKSQMergeRules2>();
-        com::com_ptr<IKSQCategoryRuleIterator> categories;
-        com::com_ptr<IKSQObjectTypeRuleIterator> types;
-        com::com_ptr<IKSQObjectRuleIterator> objects;
-        com::com_ptr<IKSQFolderRuleIterator> folders;
-        expect_ok(rules_->CreateCategoryRuleIterator(categories.put()));
-        expect_ok(rules_->CreateObjectTypeRuleIterator(types.put()));
-        expect_ok(rules_->CreateObjectRuleIterator(objects.put()));
-        expect_ok(rules2->CreateFolderRuleIterator(folders.put()));
-        auto number = [](auto& rule, auto key) {
-            LONG code = 0, action = 0;
-            (rule.*key)(&code);
-            rule.get_Action(&action);
-            return std::to_wstring(code) + L" " + std::to_wstring(action);
-        };
-        result.category_rules = walk<IKSQCategoryRule>(
-            categories.get(), [&](IKSQCategoryRule& r) { return number(r, &IKSQCategoryRule::get_CategoryType); });
-        result.type_rules = walk<IKSQObjectTypeRule>(
-            types.get(), [&](IKSQObjectTypeRule& r) { return number(r, &IKSQObjectTypeRule::get_ObjectType); });
-        result.object_rules = walk<IKSQObjectRule>(objects.get(), [](IKSQObjectRule& r) {
-            com::bstr id;
-            LONG type = 0, action = 0;
-            r.get_ObjectID(id.put());
-            r.get_Type(&type);
-            r.get_Action(&action);
-            return id.str() + L" " + std::to_wstring(type) + L" " + std::to_wstring(action);
-        });
-        result.folder_rules = walk<IKSQFolderRule>(folders.get(), [](IKSQFolderRule& r) {
-            com::bstr path;
-            LONG action = 0;
-            r.get_Path(path.put());
-            r.get_Action(&action);
-            return path.str() + L" " + std::to_wstring(action);
-        });
+        auto rules2 = com::com_ptr<IKSQMergeRules>(rules).try_as<IKSQMergeRules2>();
+        result.category_rules =
+            rows<IKSQCategoryRule>(make_iterator(*rules, &IKSQMergeRules::CreateCategoryRuleIterator),
+                                   &IKSQCategoryRule::get_CategoryType, &IKSQCategoryRule::get_Action);
+        result.type_rules =
+            rows<IKSQObjectTypeRule>(make_iterator(*rules, &IKSQMergeRules::CreateObjectTypeRuleIterator),
+                                     &IKSQObjectTypeRule::get_ObjectType, &IKSQObjectTypeRule::get_Action);
+        result.object_rules =
+            rows<IKSQObjectRule>(make_iterator(*rules, &IKSQMergeRules::CreateObjectRuleIterator),
+                                 &IKSQObjectRule::get_ObjectID, &IKSQObjectRule::get_Type, &IKSQObjectRule::get_Action);
+        result.folder_rules = rows<IKSQFolderRule>(make_iterator(*rules2, &IKSQMergeRules2::CreateFolderRuleIterator),
+                                                   &IKSQFolderRule::get_Path, &IKSQFolderRule::get_Action);
     }
-    if (!settings_) {
+    if (!settings) {
         result.log_files = absent;
     } else {
-        com::com_ptr<IKSQLogSettingsIterator> iterator;
-        expect_ok(settings_->CreateIterator(iterator.put()));
-        result.log_files = walk<IKSQLogSetting>(iterator.get(), [](IKSQLogSetting& setting) {
-            com::bstr file;
-            LONG level = 0;
-            setting.get_LogFile(file.put());
-            setting.get_LogLevel(&level);
-            return file.str() + L" " + std::to_wstring(level);
-        });
+        result.log_files = rows<IKSQLogSetting>(make_iterator(*settings, &IKSQLogSettings::CreateIterator),
+                                                &IKSQLogSetting::get_LogFile, &IKSQLogSetting::get_LogLevel);
     }
-    if (!options_) {
+    if (!options) {
         result.options = absent;
     } else {
         LONG values[8] = {};
-        options_->get_CopyACLOption(&values[0]);
-        options_->get_ResolutionMethod(&values[1]);
-        options_->get_UserMergeOptions(&values[2]);
-        options_->get_MapSchemaObjectsSetting(&values[3]);
-        options_->get_UpdateSchemaOption(&values[4]);
-        options_->get_LockTakeOverOption(&values[5]);
-        options_->get_TVOnOffMergeOptions(&values[6]);
-        options_.try_as<IKSQTransvaneOptions>()->get_CopyFolder(&values[7]);
+        options->get_CopyACLOption(&values[0]);
+        options->get_ResolutionMethod(&values[1]);
+        options->get_UserMergeOptions(&values[2]);
+        options->get_MapSchemaObjectsSetting(&values[3]);
+        options->get_UpdateSchemaOption(&values[4]);
+        options->get_LockTakeOverOption(&values[5]);
+        options->get_TVOnOffMergeOptions(&values[6]);
+        com::com_ptr<IKSQMergeOptions5>(options).try_as<IKSQTransvaneOptions>()->get_CopyFolder(&values[7]);
         for (LONG value : values)
             result.options.push_back(std::to_wstring(value));
     }

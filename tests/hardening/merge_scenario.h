@@ -32,6 +32,11 @@ struct stored_state {
 };
 void PrintTo(const stored_state& state, std::ostream* out);
 
+// What these objects hold; null ones are "absent". Rules are "<key> <action>"
+// ("<ID> <type> <action>" for object rules), log settings "<file> <level>", the
+// options their eight values, the Transvane option last.
+stored_state read_state(IKSQMergeRules* rules, IKSQLogSettings* settings, IKSQMergeOptions5* options);
+
 class merge_scenario {
 public:
     // Fills the simulated host's repository; the host must be Reset and empty.

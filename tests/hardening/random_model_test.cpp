@@ -3,6 +3,8 @@
 // with their number and keep the first, FindAction follows its precedence and
 // defaults, CopyACLOption takes only 1 and 2, a log file name must be new and not
 // empty, and a call that fails because a host call failed changes nothing.
+#include "merge_scenario.h"
+
 #include "support/com_testing.h"
 #include "support/sim_host.h"
 
@@ -13,6 +15,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <sstream>
 #include <vector>
 
 using namespace testing_support;
@@ -74,16 +77,6 @@ protected:
             item.object = top_level_object(*host, item.id, item.type, item.subtype);
             items.push_back(std::move(item));
         }
-    }
-    void TearDown() override
-    {
-        items.clear();
-        rules.reset();
-        rules2.reset();
-        settings.reset();
-        options.reset();
-        expect_ok(host->ClearObjects());
-        expect_ok(host->Reset());
     }
 
     // Makes the next call of `operation` fail, or none with `operation` null.
@@ -202,101 +195,48 @@ protected:
         const LONG value = which == 0 ? static_cast<LONG>(random() % 7) - 2 : static_cast<LONG>(random());
         const bool refused = which == 0 && (value < 1 || value > 2);
         const bool failing = maybe_inject(refused ? L"HostUtility.DescribeAclOption" : L"TraceService.Trace");
+        // In the order of model::options; CopyACLOption also through the version
+        // that owns it, CopyFolder through IKSQTransvaneOptions.
+        static constexpr HRESULT (STDMETHODCALLTYPE IKSQMergeOptions5::*puts[])(LONG) = {
+            &IKSQMergeOptions5::put_CopyACLOption,      &IKSQMergeOptions5::put_ResolutionMethod,
+            &IKSQMergeOptions5::put_UserMergeOptions,   &IKSQMergeOptions5::put_MapSchemaObjectsSetting,
+            &IKSQMergeOptions5::put_UpdateSchemaOption, &IKSQMergeOptions5::put_LockTakeOverOption,
+            &IKSQMergeOptions5::put_TVOnOffMergeOptions};
         HRESULT hr = S_OK;
-        switch (which) {
-        case 0:
-            hr = random() % 2 ? options->put_CopyACLOption(value)
-                              : options.try_as<IKSQMergeOptions>()->put_CopyACLOption(value);
-            break;
-        case 1:
-            hr = options->put_ResolutionMethod(value);
-            break;
-        case 2:
-            hr = options->put_UserMergeOptions(value);
-            break;
-        case 3:
-            hr = options->put_MapSchemaObjectsSetting(value);
-            break;
-        case 4:
-            hr = options->put_UpdateSchemaOption(value);
-            break;
-        case 5:
-            hr = options->put_LockTakeOverOption(value);
-            break;
-        case 6:
-            hr = options->put_TVOnOffMergeOptions(value);
-            break;
-        default:
+        if (which == 0 && random() % 2 == 0)
+            hr = options.try_as<IKSQMergeOptions>()->put_CopyACLOption(value);
+        else if (which == 7)
             hr = options.try_as<IKSQTransvaneOptions>()->put_CopyFolder(value);
-            break;
-        }
+        else
+            hr = (options.get()->*puts[which])(value);
         if (!failing && !refused) expected.options[which] = value;
         expect_result(hr, failing, refused ? std::optional<long>(63604) : std::nullopt, L"CMergeOptions");
     }
 
     void check_everything()
     {
-        auto pairs = [](auto iterator, auto key) {
-            std::vector<std::pair<LONG, LONG>> result;
-            for (const auto& rule : walk<typename decltype(key)::rule>(*iterator)) {
-                LONG k = 0, action = 0;
-                expect_ok(key.read(*rule, &k));
-                expect_ok(rule->get_Action(&action));
-                result.emplace_back(k, action);
-            }
+        auto texts = [](const auto& table, auto row) {
+            std::vector<std::wstring> result;
+            for (const auto& entry : table)
+                result.push_back(row(entry));
             return result;
         };
-        struct category_key {
-            using rule = IKSQCategoryRule;
-            HRESULT read(IKSQCategoryRule& r, LONG* k) const { return r.get_CategoryType(k); }
+        auto key_and_value = [](const auto& entry) {
+            std::wstringstream row;
+            row << entry.first << L" " << entry.second;
+            return row.str();
         };
-        struct type_key {
-            using rule = IKSQObjectTypeRule;
-            HRESULT read(IKSQObjectTypeRule& r, LONG* k) const { return r.get_ObjectType(k); }
-        };
-        com::com_ptr<IKSQCategoryRuleIterator> categories;
-        expect_ok(rules->CreateCategoryRuleIterator(categories.put()));
-        EXPECT_EQ(pairs(categories, category_key{}), expected.categories);
-        com::com_ptr<IKSQObjectTypeRuleIterator> types;
-        expect_ok(rules2->CreateObjectTypeRuleIterator(types.put()));
-        EXPECT_EQ(pairs(types, type_key{}), expected.types);
-
-        com::com_ptr<IKSQObjectRuleIterator> objects;
-        expect_ok(rules->CreateObjectRuleIterator(objects.put()));
-        std::vector<std::pair<std::wstring, std::pair<LONG, LONG>>> object_rules;
-        for (const auto& rule : walk<IKSQObjectRule>(*objects)) {
-            com::bstr id;
-            LONG type = 0, action = 0;
-            expect_ok(rule->get_ObjectID(id.put()));
-            expect_ok(rule->get_Type(&type));
-            expect_ok(rule->get_Action(&action));
-            object_rules.emplace_back(id.str(), std::make_pair(type, action));
-        }
-        EXPECT_EQ(object_rules, expected.objects);
-
-        com::com_ptr<IKSQFolderRuleIterator> folders;
-        expect_ok(rules2->CreateFolderRuleIterator(folders.put()));
-        std::vector<std::pair<std::wstring, LONG>> folder_rules;
-        for (const auto& rule : walk<IKSQFolderRule>(*folders)) {
-            com::bstr path;
-            LONG action = 0;
-            expect_ok(rule->get_Path(path.put()));
-            expect_ok(rule->get_Action(&action));
-            folder_rules.emplace_back(path.str(), action);
-        }
-        EXPECT_EQ(folder_rules, expected.folders);
-
-        com::com_ptr<IKSQLogSettingsIterator> logs;
-        expect_ok(settings->CreateIterator(logs.put()));
-        std::vector<std::pair<std::wstring, LONG>> log_settings;
-        for (const auto& setting : walk<IKSQLogSetting>(*logs)) {
-            com::bstr file;
-            LONG level = 0;
-            expect_ok(setting->get_LogFile(file.put()));
-            expect_ok(setting->get_LogLevel(&level));
-            log_settings.emplace_back(file.str(), level);
-        }
-        EXPECT_EQ(log_settings, expected.logs);
+        hardening::stored_state wanted;
+        wanted.category_rules = texts(expected.categories, key_and_value);
+        wanted.type_rules = texts(expected.types, key_and_value);
+        wanted.object_rules = texts(expected.objects, [](const auto& entry) {
+            return entry.first + L" " + std::to_wstring(entry.second.first) + L" " +
+                   std::to_wstring(entry.second.second);
+        });
+        wanted.folder_rules = texts(expected.folders, key_and_value);
+        wanted.log_files = texts(expected.logs, key_and_value);
+        wanted.options = {L"absent"}; // read below through each version that owns one
+        EXPECT_EQ(hardening::read_state(rules.get(), settings.get(), nullptr), wanted);
 
         LONG values[8] = {};
         expect_ok(options.try_as<IKSQMergeOptions>()->get_CopyACLOption(&values[0]));

@@ -178,19 +178,12 @@ struct apartment_use {
     }
 };
 
-class ThreadsTest : public ::testing::Test {
+class ThreadsTest : public SimHostTest {
 protected:
     void SetUp() override
     {
-        host = sim_host();
-        expect_ok(host->Reset());
-        expect_ok(host->ClearObjects());
+        SimHostTest::SetUp();
         expect_ok(host->get_LiveObjects(&baseline));
-    }
-    void TearDown() override
-    {
-        expect_ok(host->ClearObjects());
-        expect_ok(host->Reset());
     }
     long live()
     {
@@ -199,7 +192,6 @@ protected:
         return count;
     }
 
-    com::com_ptr<ISimHostControl> host;
     long baseline = 0;
 };
 

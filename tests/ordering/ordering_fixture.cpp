@@ -35,8 +35,6 @@ argument::argument(long number)
 
 argument::argument() { ::VariantInit(&value_); }
 
-void OrderingTest::TearDown() { expect_ok(host->Reset()); }
-
 com::com_ptr<HostObject> OrderingTest::object(const std::wstring& id) { return top_level_object(*host, id, 1); }
 
 void OrderingTest::relate(const std::wstring& from, const std::wstring& to)

@@ -35,8 +35,6 @@ private:
 
 class OrderingTest : public testing_support::SimHostTest {
 protected:
-    void TearDown() override;
-
     // The host object with that ID, created on first use.
     com::com_ptr<HostObject> object(const std::wstring& id);
     // Makes `to` one of the related objects of `from`, after those given before.

@@ -30,6 +30,17 @@ DISPID dispid_of(IDispatch& object, const wchar_t* name)
     return id;
 }
 
+HRESULT invoke_with_object(IDispatch& target, const wchar_t* name, IDispatch* argument, VARIANT* result,
+                           EXCEPINFO* exception, UINT* argument_error)
+{
+    VARIANT value;
+    value.vt = VT_DISPATCH;
+    value.pdispVal = argument;
+    DISPPARAMS params = {&value, nullptr, 1, 0};
+    return target.Invoke(dispid_of(target, name), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result,
+                         exception, argument_error);
+}
+
 HRESULT component_can_unload_now()
 {
     HMODULE module = ::GetModuleHandleW(L"K1MrgRls.dll");

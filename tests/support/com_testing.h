@@ -38,6 +38,23 @@ template <class I, class T> com::com_ptr<I> query(const com::com_ptr<T>& object)
     return result;
 }
 
+// A new iterator from `create` on `store`.
+template <class Store, class Iterator>
+com::com_ptr<Iterator> make_iterator(Store& store, HRESULT (STDMETHODCALLTYPE Store::*create)(Iterator**))
+{
+    com::com_ptr<Iterator> iterator;
+    expect_ok((store.*create)(iterator.put()), "creating an iterator");
+    return iterator;
+}
+
+// The first record a new iterator hands out.
+template <class Record, class Iterator> com::com_ptr<Record> first_record(const com::com_ptr<Iterator>& iterator)
+{
+    com::com_ptr<Record> record;
+    expect_ok(iterator->Next(record.put()), "Next");
+    return record;
+}
+
 // Every record an iterator of the component hands out, until Next gives none.
 template <class Record, class Iterator> std::vector<com::com_ptr<Record>> walk(Iterator& iterator)
 {
@@ -85,6 +102,11 @@ constexpr HRESULT numbered(long number)
 
 // The dispatch identifier of a member, by name; fails the test when unknown.
 DISPID dispid_of(IDispatch& object, const wchar_t* name);
+
+// IDispatch::Invoke of the method `name` with one argument, the object `argument`;
+// what Invoke hands out goes where given.
+HRESULT invoke_with_object(IDispatch& target, const wchar_t* name, IDispatch* argument, VARIANT* result = nullptr,
+                           EXCEPINFO* exception = nullptr, UINT* argument_error = nullptr);
 
 // DllCanUnloadNow of the loaded component.
 HRESULT component_can_unload_now();

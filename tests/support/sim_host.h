@@ -18,7 +18,8 @@ namespace testing_support {
 com::com_ptr<ISimHostControl> sim_host();
 
 // A test fixture (over any gtest base) that starts from a reset simulated host
-// without host objects.
+// without host objects, and leaves it so: the destructor of this base runs after
+// the derived fixture's members are gone, so they need no TearDown of their own.
 template <class Base = ::testing::Test> class SimHostFixture : public Base {
 protected:
     void SetUp() override
@@ -26,6 +27,12 @@ protected:
         host = sim_host();
         expect_ok(host->Reset());
         expect_ok(host->ClearObjects());
+    }
+    ~SimHostFixture() override
+    {
+        if (!host) return;
+        expect_ok(host->ClearObjects());
+        expect_ok(host->Reset());
     }
 
     com::com_ptr<ISimHostControl> host;

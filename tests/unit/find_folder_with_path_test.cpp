@@ -29,12 +29,6 @@ protected:
         expect_ok(session->get_ObjectSource(source.put()));
         expect_ok(host->FindObject(com::bstr(L"F1").get(), earlier.put()));
     }
-    void TearDown() override
-    {
-        source.reset();
-        earlier.reset();
-        expect_ok(host->ClearObjects());
-    }
 
     void inject(const wchar_t* operation, long nth = 1)
     {
