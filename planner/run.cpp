@@ -48,15 +48,11 @@ std::optional<std::string> read_file(const std::string& name)
     std::FILE* file = ::_wfopen(widen(name).c_str(), L"rb");
     if (!file) return std::nullopt;
     std::string text;
-    // The whole file in one read straight into the text, when its size is
-    // known; then whatever more there is.
+    // Room for the whole file at once, when its size is known.
     if (::_fseeki64(file, 0, SEEK_END) == 0) {
         const long long size = ::_ftelli64(file);
+        if (size > 0) text.reserve(static_cast<std::size_t>(size));
         ::_fseeki64(file, 0, SEEK_SET);
-        if (size > 0) {
-            text.resize(static_cast<std::size_t>(size));
-            text.resize(std::fread(text.data(), 1, text.size(), file));
-        }
     }
     char buffer[65536];
     std::size_t got = 0;
