@@ -78,39 +78,38 @@ void append_utf8(std::string& out, unsigned long code)
     }
 }
 
+// The character that a one-letter escape stands for; 0 for any other letter.
+char unescaped(char letter) noexcept
+{
+    switch (letter) {
+    case '"':
+    case '\\':
+    case '/':
+        return letter;
+    case 'b':
+        return '\b';
+    case 'f':
+        return '\f';
+    case 'n':
+        return '\n';
+    case 'r':
+        return '\r';
+    case 't':
+        return '\t';
+    default:
+        return 0;
+    }
+}
+
 // An escape after its backslash; appends what it stands for.
 const char* escape(const char* at, const char* end, std::string& out)
 {
     if (at == end) return nullptr;
-    switch (*at) {
-    case '"':
-        out += '"';
+    if (*at != 'u') {
+        const char letter = unescaped(*at);
+        if (!letter) return nullptr;
+        out += letter;
         return at + 1;
-    case '\\':
-        out += '\\';
-        return at + 1;
-    case '/':
-        out += '/';
-        return at + 1;
-    case 'b':
-        out += '\b';
-        return at + 1;
-    case 'f':
-        out += '\f';
-        return at + 1;
-    case 'n':
-        out += '\n';
-        return at + 1;
-    case 'r':
-        out += '\r';
-        return at + 1;
-    case 't':
-        out += '\t';
-        return at + 1;
-    case 'u':
-        break;
-    default:
-        return nullptr;
     }
     const long code = hex4(at + 1, end);
     if (code < 0) return nullptr;
