@@ -53,10 +53,11 @@ void add_record(LONG level, BSTR format, SAFEARRAY* arguments)
                      texts.size() > 1 ? texts[1] : std::wstring_view());
 }
 
-// "level|format|argument|argument...", made in `line`.
-void make_line(LONG level, BSTR format, SAFEARRAY* arguments, std::wstring& line)
+// "level|format|argument|argument...".
+std::wstring line_of(LONG level, BSTR format, SAFEARRAY* arguments)
 {
-    line.reserve(64);
+    std::wstring line;
+    line.reserve(64); // one allocation for the usual line
     line += number_text(level);
     line += host_trace::separator;
     line += com::bstr::view_of(format);
@@ -64,9 +65,11 @@ void make_line(LONG level, BSTR format, SAFEARRAY* arguments, std::wstring& line
         line += host_trace::separator;
         line += argument;
     };
-    if (visit_plain_texts(arguments, add)) return;
-    for (const std::wstring& argument : texts_of(arguments))
-        add(argument);
+    if (!visit_plain_texts(arguments, add)) {
+        for (const std::wstring& argument : texts_of(arguments))
+            add(argument);
+    }
+    return line;
 }
 
 } // namespace
@@ -82,8 +85,7 @@ HRESULT trace_service::Trace(LONG level, BSTR* format, SAFEARRAY** arguments) no
     return guard([&] {
         if (trace_records_kept()) add_record(level, *format, *arguments);
         if (!line_wanted) return;
-        std::wstring line;
-        make_line(level, *format, *arguments, line);
+        std::wstring line = line_of(level, *format, *arguments);
         count_trace(line);
         if (!trace_discarded()) record_trace(std::move(line));
     });
